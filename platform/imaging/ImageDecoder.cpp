@@ -1,0 +1,161 @@
+#include "ImageDecoder.h"
+
+#include "FormatSniffer.h"
+#include "ImagingLimits.h"
+#include "MagickCodec.h"
+#include "MetafileReader.h"
+#include "QtDecoder.h"
+#include "StoredDepth.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+namespace {
+
+int depthOfImage(const QImage &image)
+{
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: return 1;
+    case QImage::Format_Indexed8:
+        return image.colorCount() <= 2 ? 1 : image.colorCount() <= 16 ? 4 : 8;
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Alpha8: return 8;
+    case QImage::Format_Grayscale16:
+    case QImage::Format_RGB16:
+    case QImage::Format_RGB555:
+    case QImage::Format_RGB444: return 16;
+    case QImage::Format_RGB32:
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGBX8888: return 24;
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBX16FPx4: return 48;
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied: return 64;
+    default: return 32;
+    }
+}
+
+// A .dib may be a bare device-independent bitmap (what the clipboard
+// holds): give it the file header the BMP reader expects.
+QByteArray withBmpFileHeader(const QByteArray &dib)
+{
+    if (dib.size() < 16)
+        return QByteArray();
+    const quint32 headerSize = qFromLittleEndian<quint32>(dib.constData());
+    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108
+        && headerSize != 124)
+        return QByteArray();
+    quint32 paletteBytes = 0;
+    if (headerSize == 12) {
+        const quint16 bits = qFromLittleEndian<quint16>(dib.constData() + 10);
+        paletteBytes = bits <= 8 ? (1u << bits) * 3 : 0;
+    } else {
+        if (dib.size() < 40)
+            return QByteArray();
+        const quint16 bits = qFromLittleEndian<quint16>(dib.constData() + 14);
+        const quint32 compression = qFromLittleEndian<quint32>(dib.constData() + 16);
+        quint32 used = qFromLittleEndian<quint32>(dib.constData() + 32);
+        if (used == 0 && bits <= 8)
+            used = 1u << bits;
+        if (used > 256)
+            return QByteArray();
+        paletteBytes = used * 4;
+        if (headerSize == 40 && (compression == 3 || compression == 6))
+            paletteBytes += compression == 3 ? 12 : 16;
+    }
+    QByteArray header(14, '\0');
+    header[0] = 'B';
+    header[1] = 'M';
+    qToLittleEndian<quint32>(quint32(14 + dib.size()), header.data() + 2);
+    qToLittleEndian<quint32>(14 + headerSize + paletteBytes, header.data() + 10);
+    return header + dib;
+}
+
+}
+
+namespace ImageDecoder {
+
+QVector<ImgXPage> decodeData(const QByteArray &dataIn, const QString &suffix, int page, const LoadOptions &options)
+{
+    if (dataIn.isEmpty())
+        throw ImgXError(QStringLiteral("The file is empty (0 bytes)."));
+    QByteArray data = dataIn;
+    int format = FormatSniffer::detect(data.left(4096), data.right(26), data.size(), suffix);
+    if (format == ImgXFormatUnknown && suffix.compare(QLatin1String("dib"), Qt::CaseInsensitive) == 0) {
+        const QByteArray bmp = withBmpFileHeader(data);
+        if (!bmp.isEmpty()) {
+            data = bmp;
+            format = ImgXFormatBMP;
+        }
+    }
+
+    QVector<ImgXPage> pages;
+    switch (format) {
+    case ImgXFormatJPG:
+    case ImgXFormatPNG:
+    case ImgXFormatGIF:
+    case ImgXFormatBMP:
+    case ImgXFormatICO:
+    case ImgXFormatCUR:
+    case ImgXFormatTIF:
+    case ImgXFormatWBMP:
+        pages = QtDecoder::decode(data, format, page, options);
+        break;
+    case ImgXFormatPSD:
+    case ImgXFormatPCX:
+    case ImgXFormatTGA:
+    case ImgXFormatPCD:
+        pages = MagickCodec::decode(data, format, page);
+        break;
+    case ImgXFormatWMF:
+    case ImgXFormatEMF:
+        pages = MetafileReader::decode(data, format, page);
+        break;
+    default:
+        throw ImgXError(QStringLiteral("The file is not an image in a format this program can read "
+                                       "(its content matches none of JPEG, PNG, GIF, BMP, TIFF, ICO, CUR, PSD, "
+                                       "PCX, TGA, PCD, WBMP, WMF or EMF)."));
+    }
+
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    for (ImgXPage &p : pages) {
+        p.format = format;
+        const int stored = StoredDepth::read(buffer, format, p.pageIndex);
+        p.bitsPerPixel = stored > 0 ? stored : depthOfImage(p.image);
+    }
+    return pages;
+}
+
+QVector<ImgXPage> decodeFile(const QString &path, int page, const LoadOptions &options)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw ImgXError(QStringLiteral("The file %1 does not exist.").arg(path));
+    if (!info.isFile())
+        throw ImgXError(QStringLiteral("%1 is not a file.").arg(path));
+    if (info.size() > ImagingLimits::memoryCap())
+        throw ImgXError(QStringLiteral("The file %1 is too large to open (%2 MB).")
+                            .arg(path)
+                            .arg(info.size() / (1024 * 1024)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ImgXError(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    const QByteArray data = file.readAll();
+    if (data.size() != info.size())
+        throw ImgXError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+
+    QVector<ImgXPage> pages = decodeData(data, info.suffix(), page, options);
+    const QString fullPath = info.absoluteFilePath();
+    for (ImgXPage &p : pages) {
+        p.filePath = fullPath;
+        p.fileName = info.fileName();
+    }
+    return pages;
+}
+
+}

@@ -1,0 +1,89 @@
+#include "ImageEncoder.h"
+
+#include "ImgXDocument.h"
+#include "MagickCodec.h"
+#include "MetafileWriter.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+namespace {
+
+QByteArray encodeWithQt(const QImage &image, const char *format, int quality = -1, int compression = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (compression >= 0)
+        writer.setCompression(compression);
+    if (!writer.write(image))
+        throw ImgXError(QStringLiteral("Cannot encode the image as %1: %2")
+                            .arg(QString::fromLatin1(format).toUpper(), writer.errorString()));
+    return bytes;
+}
+
+// Formats without alpha get the picture as it looks on white, instead of
+// whatever colour happens to sit under transparent pixels.
+QImage opaque(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
+}
+
+namespace ImageEncoder {
+
+QByteArray encode(const QImage &image, int formatCode)
+{
+    if (image.isNull())
+        throw ImgXError(QStringLiteral("There is no image to save."));
+    switch (formatCode) {
+    case ImgXFormatJPG: return encodeWithQt(opaque(image), "jpeg", 90);
+    case ImgXFormatPNG: return encodeWithQt(image, "png");
+    case ImgXFormatTIF: return encodeWithQt(image, "tiff", -1, 1);   // LZW
+    case ImgXFormatBMP: return encodeWithQt(image, "bmp");
+    case ImgXFormatWBMP:
+        return encodeWithQt(opaque(image).convertToFormat(QImage::Format_Mono, Qt::MonoOnly | Qt::DiffuseDither),
+                            "wbmp");
+    case ImgXFormatPCX:
+    case ImgXFormatTGA:
+    case ImgXFormatPSD: return MagickCodec::encode(image, formatCode);
+    case ImgXFormatWMF: return MetafileWriter::wmf(image);
+    case ImgXFormatEMF: return MetafileWriter::emf(image);
+    default: throw ImgXError(QStringLiteral("Cannot save in format %1: there is no such format.").arg(formatCode));
+    }
+}
+
+void save(const QImage &image, const QString &path, int formatCode, bool overwrite)
+{
+    if (path.isEmpty())
+        throw ImgXError(QStringLiteral("Cannot save: no file name was given."));
+    if (!overwrite && QFileInfo::exists(path))
+        throw ImgXError(QStringLiteral("Cannot save %1: the file already exists.").arg(path));
+    // Encode first: a failing encoder then never touches the disk.
+    const QByteArray bytes = encode(image, formatCode);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, why));
+    }
+    if (!file.commit())
+        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
+}
+
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The memory cap every decoder honours, so a huge or hostile image fails
+// with a message instead of exhausting memory.
+
+#include <QString>
+#include <QtGlobal>
+
+namespace ImagingLimits {
+// The most bytes one decoded image (all pages together) may take.
+qint64 memoryCap();
+// Throws ImgXError when width x height pixels at bytesPerPixel would pass
+// the cap (or a side is not positive).
+void checkDecodeSize(qint64 width, qint64 height, int bytesPerPixel = 4);
+// Applies the cap to Qt's image readers; safe to call from any thread.
+void applyToQt();
+}

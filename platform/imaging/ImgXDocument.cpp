@@ -1,0 +1,255 @@
+#include "ImgXDocument.h"
+
+#include "ImageDecoder.h"
+#include "ImageEncoder.h"
+#include "ImageTransforms.h"
+#include "LoadOptions.h"
+#include "PixelCipher.h"
+
+#include <QGuiApplication>
+#include <QClipboard>
+
+namespace {
+
+ImgXPage &requireCurrent(ImgXDocument &doc, const char *what)
+{
+    ImgXPage *page = doc.current();
+    if (!page || page->image.isNull())
+        throw ImgXError(QStringLiteral("%1: no image is loaded.").arg(QLatin1String(what)));
+    return *page;
+}
+
+}
+
+// ---- ImgXDocument ---------------------------------------------------------
+
+ImgXDocument::ImgXDocument()
+    : Loader(*this), Pages(*this), ImageInfo(*this), Transform(*this), Export(*this)
+{
+}
+
+const ImgXPage *ImgXDocument::current() const
+{
+    return m_current >= 0 && m_current < m_pages.size() ? &m_pages[m_current] : nullptr;
+}
+
+ImgXPage *ImgXDocument::current()
+{
+    return m_current >= 0 && m_current < m_pages.size() ? &m_pages[m_current] : nullptr;
+}
+
+void ImgXDocument::setPages(QVector<ImgXPage> pages, int current)
+{
+    m_pages = std::move(pages);
+    m_current = m_pages.isEmpty() ? -1 : qBound(0, current, int(m_pages.size()) - 1);
+    changed();
+}
+
+void ImgXDocument::clear()
+{
+    m_pages.clear();
+    m_current = -1;
+    changed();
+}
+
+// ---- ImgXLoader -----------------------------------------------------------
+
+void ImgXLoader::LoadFromFile(const QString &path, int page, const QString &options)
+{
+    if (page < 0)
+        throw ImgXError(QStringLiteral("There is no page %1.").arg(page));
+    QVector<ImgXPage> pages = ImageDecoder::decodeFile(path, page, LoadOptions::parse(options));
+    int current = 0;
+    for (int i = 0; i < pages.size(); ++i) {
+        if (pages[i].pageIndex == page)
+            current = i;
+    }
+    m_doc.setPages(std::move(pages), current);
+}
+
+void ImgXLoader::LoadFromPicture(const QImage &picture, const QString &options)
+{
+    Q_UNUSED(options);
+    if (picture.isNull())
+        throw ImgXError(QStringLiteral("The picture is empty."));
+    ImgXPage page;
+    page.image = picture;
+    page.format = ImgXFormatPicture;
+    page.width = picture.width();
+    page.height = picture.height();
+    page.bitsPerPixel = picture.depth() >= 24 ? 32 : picture.depth();
+    m_doc.setPages({page}, 0);
+}
+
+// ---- ImgXPages ------------------------------------------------------------
+
+int ImgXPages::Count() const
+{
+    return int(m_doc.pages().size());
+}
+
+void ImgXPages::Clear(const QString &options)
+{
+    Q_UNUSED(options);
+    m_doc.clear();
+}
+
+std::optional<ImgXPage> ImgXPages::Item(int index) const
+{
+    if (index < 0 || index >= m_doc.pages().size())
+        return std::nullopt;
+    return m_doc.pages()[index];
+}
+
+void ImgXPages::SetCurrent(const ImgXPage &page)
+{
+    const QVector<ImgXPage> &pages = m_doc.pages();
+    for (int i = 0; i < pages.size(); ++i) {
+        if (pages[i].pageIndex == page.pageIndex) {
+            m_doc.setPages(pages, i);
+            return;
+        }
+    }
+    throw ImgXError(QStringLiteral("The image has no page %1.").arg(page.pageIndex + 1));
+}
+
+// ---- ImgXImageInfo --------------------------------------------------------
+
+QString ImgXImageInfo::FileName() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->fileName : QString();
+}
+
+QString ImgXImageInfo::FilePath() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->filePath : QString();
+}
+
+int ImgXImageInfo::Format() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->format : 0;
+}
+
+int ImgXImageInfo::Width() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->width : 0;
+}
+
+int ImgXImageInfo::Height() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->height : 0;
+}
+
+int ImgXImageInfo::BitsPerPixel() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->bitsPerPixel : 0;
+}
+
+int ImgXImageInfo::PageIndex() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->pageIndex : 0;
+}
+
+// ---- ImgXTransform --------------------------------------------------------
+
+void ImgXTransform::Resize(int width, int height, int method, const QString &options)
+{
+    Q_UNUSED(options);
+    ImgXPage &page = requireCurrent(m_doc, "Resize");
+    const QSize target = ImageTransforms::resizeTarget(width, height, QSize(page.width, page.height));
+    page.image = ImageTransforms::resize(page.image, target, method);
+    page.width = target.width();
+    page.height = target.height();
+    m_doc.changed();
+}
+
+void ImgXTransform::Canvas(int width, int height, const QColor &colour, int x, int y, const QString &options)
+{
+    Q_UNUSED(options);
+    ImgXPage &page = requireCurrent(m_doc, "Canvas");
+    // The page may hold a reduced-scale decode: place it as if it had its
+    // described size.
+    QImage image = page.image;
+    if (image.size() != QSize(page.width, page.height))
+        image = ImageTransforms::resize(image, QSize(page.width, page.height), 4);
+    page.image = ImageTransforms::canvas(image, width, height, colour, x, y);
+    page.width = width;
+    page.height = height;
+    m_doc.changed();
+}
+
+void ImgXTransform::Rotate(double degrees, const QColor *background, int flags, const QString &options)
+{
+    Q_UNUSED(flags);
+    Q_UNUSED(options);
+    ImgXPage &page = requireCurrent(m_doc, "Rotate");
+    const QColor fill = background ? *background : QColor(Qt::white);
+    const QSize before = page.image.size();
+    page.image = ImageTransforms::rotate(page.image, degrees, fill);
+    if (page.image.size() == before.transposed() && before != before.transposed()) {
+        std::swap(page.width, page.height);
+    } else if (page.image.size() != before) {
+        // A free angle grows the image; scale the description with it.
+        page.width = qRound(double(page.image.width()) * page.width / qMax(1, before.width()));
+        page.height = qRound(double(page.image.height()) * page.height / qMax(1, before.height()));
+    }
+    m_doc.changed();
+}
+
+void ImgXTransform::Encrypt(const QString &key, const QString &options)
+{
+    Q_UNUSED(options);
+    ImgXPage &page = requireCurrent(m_doc, "Encrypt");
+    page.image = PixelCipher::apply(page.image, key);
+    m_doc.changed();
+}
+
+void ImgXTransform::Decrypt(const QString &key, const QString &options)
+{
+    Q_UNUSED(options);
+    ImgXPage &page = requireCurrent(m_doc, "Decrypt");
+    page.image = PixelCipher::apply(page.image, key);
+    m_doc.changed();
+}
+
+// ---- ImgXExport -----------------------------------------------------------
+
+QImage ImgXExport::GetPicture() const
+{
+    const ImgXPage *p = m_doc.current();
+    return p ? p->image : QImage();
+}
+
+void ImgXExport::SaveFile(const QString &path, int formatCode, int options, bool overwrite) const
+{
+    Q_UNUSED(options);
+    const ImgXPage *p = m_doc.current();
+    if (!p || p->image.isNull())
+        throw ImgXError(QStringLiteral("Cannot save %1: no image is loaded.").arg(path));
+    ImageEncoder::save(p->image, path, formatCode, overwrite);
+}
+
+void ImgXExport::CopyToClipboard() const
+{
+    const ImgXPage *p = m_doc.current();
+    if (!p || p->image.isNull())
+        throw ImgXError(QStringLiteral("Cannot copy: no image is loaded."));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        throw ImgXError(QStringLiteral("Cannot copy: there is no clipboard."));
+    clipboard->setImage(p->image);
+}
+
+// ---- ImgXColorFactory -----------------------------------------------------
+
+QColor ImgXColorFactory::FromRGB(quint32 rgb, int alpha)
+{
+    return QColor(int(rgb & 0xff), int((rgb >> 8) & 0xff), int((rgb >> 16) & 0xff), qBound(0, alpha, 255));
+}

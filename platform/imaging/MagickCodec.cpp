@@ -1,0 +1,146 @@
+#include "MagickCodec.h"
+
+#include "ImagingLimits.h"
+
+#include <Magick++.h>
+
+#include <chrono>
+#include <mutex>
+
+namespace {
+
+// A decode that runs longer than this is given up (a hostile file can
+// make a coder loop for a long time over very little data).
+constexpr std::chrono::seconds kDecodeTimeLimit(5);
+
+const char *coderName(int format)
+{
+    switch (format) {
+    case ImgXFormatPSD: return "PSD";
+    case ImgXFormatPCX: return "PCX";
+    case ImgXFormatTGA: return "TGA";
+    case ImgXFormatPCD: return "PCD";
+    default: return nullptr;
+    }
+}
+
+struct Deadline {
+    std::chrono::steady_clock::time_point until;
+    bool expired = false;
+};
+
+// ImageMagick 6's own time resource ends the whole process when it runs
+// out, so the time limit is kept here instead: returning false from the
+// progress monitor makes the coder stop this one image.
+MagickCore::MagickBooleanType progressMonitor(const char *, const MagickCore::MagickOffsetType,
+                                              const MagickCore::MagickSizeType, void *client)
+{
+    auto *deadline = static_cast<Deadline *>(client);
+    if (std::chrono::steady_clock::now() > deadline->until) {
+        deadline->expired = true;
+        return MagickCore::MagickFalse;
+    }
+    return MagickCore::MagickTrue;
+}
+
+QString magickText(const std::exception &e)
+{
+    return QString::fromLocal8Bit(e.what());
+}
+
+}
+
+namespace MagickCodec {
+
+void initialize()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        const MagickCore::MagickSizeType cap = MagickCore::MagickSizeType(ImagingLimits::memoryCap());
+        Magick::ResourceLimits::memory(cap);
+        Magick::ResourceLimits::map(cap);
+        // No spilling to disk: an image that does not fit the cap fails.
+        Magick::ResourceLimits::disk(0);
+        Magick::ResourceLimits::width(1u << 20);
+        Magick::ResourceLimits::height(1u << 20);
+        Magick::ResourceLimits::area(cap / 8);   // 16-bit RGBA pixels in the pixel cache
+    });
+}
+
+QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
+{
+    const char *coder = coderName(format);
+    if (!coder)
+        throw ImgXError(QStringLiteral("ImageMagick does not read this format here."));
+    if (page != 0)
+        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has 1).").arg(QLatin1String(coder)).arg(page + 1));
+    initialize();
+
+    QImage out;
+    try {
+        Deadline deadline{std::chrono::steady_clock::now() + kDecodeTimeLimit};
+        Magick::Image image;
+        image.quiet(true);
+        image.subImage(0);
+        image.subRange(1);
+        image.magick(coder);   // names the coder: content detection never runs
+        MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), progressMonitor, &deadline);
+        image.read(Magick::Blob(data.constData(), size_t(data.size())));
+        MagickCore::SetImageProgressMonitor(image.image(), nullptr, nullptr);
+        if (deadline.expired)
+            throw ImgXError(QStringLiteral("The %1 image took too long to decode (more than %2 seconds).")
+                                .arg(QLatin1String(coder))
+                                .arg(kDecodeTimeLimit.count()));
+        const qint64 width = qint64(image.columns()), height = qint64(image.rows());
+        ImagingLimits::checkDecodeSize(width, height);
+        if (image.colorSpace() != Magick::sRGBColorspace && image.colorSpace() != Magick::RGBColorspace
+            && image.colorSpace() != Magick::GRAYColorspace)
+            image.colorSpace(Magick::sRGBColorspace);
+        const bool alpha = image.matte();
+        out = QImage(int(width), int(height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (out.isNull())
+            throw ImgXError(QStringLiteral("Not enough memory for a %1 x %2 image.").arg(width).arg(height));
+        // 32-bit QImage rows are exactly width * 4 bytes, as ImageMagick
+        // writes them.
+        image.write(0, 0, size_t(width), size_t(height), "BGRA", Magick::CharPixel, out.bits());
+    } catch (const Magick::Exception &e) {
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(QLatin1String(coder), magickText(e)));
+    } catch (const std::bad_alloc &) {
+        throw ImgXError(QStringLiteral("Not enough memory to read the %1 image.").arg(QLatin1String(coder)));
+    }
+
+    ImgXPage p;
+    p.image = out;
+    p.width = out.width();
+    p.height = out.height();
+    p.pageIndex = 0;
+    return {p};
+}
+
+QByteArray encode(const QImage &imageIn, int format)
+{
+    const char *coder = coderName(format);
+    if (!coder || format == ImgXFormatPCD)
+        throw ImgXError(QStringLiteral("ImageMagick does not write this format here."));
+    initialize();
+    const bool alpha = imageIn.hasAlphaChannel();
+    const QImage image = imageIn.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    try {
+        Magick::Image out(size_t(image.width()), size_t(image.height()), "BGRA", Magick::CharPixel,
+                          image.constBits());
+        out.quiet(true);
+        out.matte(alpha);
+        out.type(alpha ? Magick::TrueColorMatteType : Magick::TrueColorType);
+        out.depth(8);
+        Magick::Blob blob;
+        out.write(&blob, coder);
+        return QByteArray(static_cast<const char *>(blob.data()), int(blob.length()));
+    } catch (const Magick::Exception &e) {
+        throw ImgXError(QStringLiteral("Cannot write the %1 image: %2").arg(QLatin1String(coder), magickText(e)));
+    } catch (const std::bad_alloc &) {
+        throw ImgXError(QStringLiteral("Not enough memory to write the %1 image.").arg(QLatin1String(coder)));
+    }
+}
+
+}

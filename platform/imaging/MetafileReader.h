@@ -1,0 +1,13 @@
+#pragma once
+// Windows metafiles: WMF through libwmf, EMF through libemf2svg and Qt SVG,
+// both at the metafile's own frame size. A metafile that only holds one
+// bitmap (as this component writes them) gives back that bitmap exactly.
+
+#include "ImgXDocument.h"
+
+#include <QByteArray>
+
+namespace MetafileReader {
+// Throws ImgXError.
+QVector<ImgXPage> decode(const QByteArray &data, int format, int page);
+}

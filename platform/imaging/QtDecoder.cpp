@@ -1,0 +1,200 @@
+#include "QtDecoder.h"
+
+#include "ImagingLimits.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImageReader>
+
+namespace {
+
+const char *readerFormat(int format)
+{
+    switch (format) {
+    case ImgXFormatJPG: return "jpeg";
+    case ImgXFormatPNG: return "png";
+    case ImgXFormatGIF: return "gif";
+    case ImgXFormatBMP: return "bmp";
+    case ImgXFormatICO:
+    case ImgXFormatCUR: return "ico";
+    case ImgXFormatTIF: return "tiff";
+    case ImgXFormatWBMP: return "wbmp";
+    default: return nullptr;
+    }
+}
+
+QString formatName(int format)
+{
+    switch (format) {
+    case ImgXFormatJPG: return QStringLiteral("JPEG");
+    case ImgXFormatPNG: return QStringLiteral("PNG");
+    case ImgXFormatGIF: return QStringLiteral("GIF");
+    case ImgXFormatBMP: return QStringLiteral("BMP");
+    case ImgXFormatICO: return QStringLiteral("icon");
+    case ImgXFormatCUR: return QStringLiteral("cursor");
+    case ImgXFormatTIF: return QStringLiteral("TIFF");
+    case ImgXFormatWBMP: return QStringLiteral("WBMP");
+    default: return QStringLiteral("image");
+    }
+}
+
+quint32 be32(const QByteArray &b, int at)
+{
+    return (quint32(quint8(b[at])) << 24) | (quint32(quint8(b[at + 1])) << 16) | (quint32(quint8(b[at + 2])) << 8)
+        | quint8(b[at + 3]);
+}
+
+// Qt turns a PNG's bare gamma value into a colour space too; only an
+// embedded ICC profile is converted, so untagged and gamma-only files keep
+// their exact pixel values.
+bool pngHasIccProfile(const QByteArray &data)
+{
+    int at = 8;
+    while (at + 8 <= data.size()) {
+        const quint32 length = be32(data, at);
+        const QByteArray type = data.mid(at + 4, 4);
+        if (type == "iCCP")
+            return true;
+        if (type == "IDAT" || type == "IEND" || length > quint32(data.size()))
+            return false;
+        at += 12 + int(length);
+    }
+    return false;
+}
+
+// A JPEG whose entropy-coded data stops before the end-of-image marker is
+// cut off; libjpeg would fill the rest with grey and call it a success.
+bool jpegIsComplete(const QByteArray &data)
+{
+    int at = 2;
+    while (at + 4 <= data.size()) {
+        if (quint8(data[at]) != 0xFF)
+            return false;
+        const int marker = quint8(data[at + 1]);
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xDA)
+            break;
+        if (marker == 0xD9)
+            return false;
+        at += 2 + ((quint8(data[at + 2]) << 8) | quint8(data[at + 3]));
+    }
+    if (at + 4 > data.size())
+        return false;
+    const int eoi = data.lastIndexOf(QByteArray("\xFF\xD9", 2));
+    return eoi > at;
+}
+
+void toSrgb(QImage &image)
+{
+    const QColorSpace cs = image.colorSpace();
+    if (!cs.isValid() || cs == QColorSpace(QColorSpace::SRgb))
+        return;
+    if (image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16
+        || image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
+        return;   // grey profiles are outside what Qt converts
+    image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
+}
+
+int bytesPerPixel(const QImage &sample, int format)
+{
+    Q_UNUSED(sample);
+    return format == ImgXFormatPNG || format == ImgXFormatTIF ? 8 : 4;
+}
+
+}
+
+namespace QtDecoder {
+
+QSize reducedJpegSize(const QSize &full, int thumbnailSize)
+{
+    if (thumbnailSize <= 0 || full.isEmpty())
+        return full;
+    const int shortSide = qMin(full.width(), full.height());
+    for (int denom : {8, 4, 2}) {
+        if ((shortSide + denom - 1) / denom >= 2 * thumbnailSize)
+            return QSize((full.width() + denom - 1) / denom, (full.height() + denom - 1) / denom);
+    }
+    return full;
+}
+
+QVector<ImgXPage> decode(const QByteArray &data, int format, int page, const LoadOptions &options)
+{
+    ImagingLimits::applyToQt();
+    const QString what = formatName(format);
+    if (format == ImgXFormatJPG && !jpegIsComplete(data))
+        throw ImgXError(QStringLiteral("The JPEG image is incomplete: its data ends before the end-of-image marker."));
+
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, readerFormat(format));
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(format == ImgXFormatJPG);
+    if (!reader.canRead())
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));
+
+    const int count = qMax(1, reader.imageCount());
+    if (page < 0 || page >= count)
+        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has %3).").arg(what).arg(page + 1).arg(count));
+
+    const bool thumbnail = options.thumbnailSize > 0;
+    const bool sequential = reader.supportsAnimation();   // GIF frames only come in order
+    const int first = thumbnail ? page : 0;
+    const int last = thumbnail ? page : count - 1;
+    const bool convertProfile = format != ImgXFormatPNG || pngHasIccProfile(data);
+
+    QVector<ImgXPage> pages;
+    qint64 totalBytes = 0;
+    for (int i = sequential ? 0 : first; i <= last; ++i) {
+        if (!sequential && i > 0 && !reader.jumpToImage(i)) {
+            if (i <= page)
+                throw ImgXError(QStringLiteral("Cannot read page %1 of the %2 image: %3")
+                                    .arg(i + 1)
+                                    .arg(what, reader.errorString()));
+            break;
+        }
+        QSize full = reader.size();
+        if (full.isValid())
+            ImagingLimits::checkDecodeSize(full.width(), full.height(), bytesPerPixel(QImage(), format));
+        if (format == ImgXFormatJPG && thumbnail && full.isValid()) {
+            const QSize reduced = reducedJpegSize(full, options.thumbnailSize);
+            if (reduced != full)
+                reader.setScaledSize(reduced);
+        }
+        QImage image;
+        if (!reader.read(&image) || image.isNull()) {
+            if (i <= page || pages.isEmpty())
+                throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));
+            break;   // a damaged later frame: keep the pages before it
+        }
+        if (sequential && i < first)
+            continue;
+        if (!full.isValid())
+            full = image.size();
+        // Orientation from EXIF turns the described size with the pixels.
+        if (reader.autoTransform() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+            full.transpose();
+        if (convertProfile)
+            toSrgb(image);
+        totalBytes += image.sizeInBytes();
+        if (totalBytes > ImagingLimits::memoryCap())
+            throw ImgXError(QStringLiteral("The %1 image is too large to open: its pages need more than the %2 MB "
+                                           "memory limit.")
+                                .arg(what)
+                                .arg(ImagingLimits::memoryCap() / (1024 * 1024)));
+        ImgXPage p;
+        p.image = image;
+        p.width = full.width();
+        p.height = full.height();
+        p.pageIndex = i;
+        pages.append(p);
+    }
+    if (pages.isEmpty())
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));
+    return pages;
+}
+
+}
