@@ -1,0 +1,17 @@
+# qmr_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# A GoogleTest executable that runs with a QApplication on the offscreen
+# platform and with every place the program keeps things moved to a
+# temporary folder (see tests/support/TestMain.cpp).
+function(qmr_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE qmr_testsupport ${ARG_LIBS} GTest::gtest)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QMR_PROGRAM_DIR=${QMR_PROGRAM_DIR}")
+endfunction()

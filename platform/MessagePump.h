@@ -1,0 +1,9 @@
+#pragma once
+// Letting pending window messages run, on the one user-interface thread.
+
+namespace MessagePump {
+// Runs the events that are waiting now, once.
+void DoEvents();
+// Runs them the given number of times in a row.
+void DoEvents(int times);
+}

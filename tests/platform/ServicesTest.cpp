@@ -1,0 +1,95 @@
+#include "MessagePump.h"
+#include "Prompts.h"
+#include "ScreenMetrics.h"
+#include "ScriptedPrompts.h"
+#include "ShellExecute.h"
+#include "SingleInstance.h"
+#include "VirtualKeys.h"
+#include "Wallpaper.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+TEST(PromptsTest, MessagesCarryTheApplicationTitleUnlessNamed)
+{
+    ScriptedPrompts &prompts = ScriptedPrompts::instance();
+    prompts.reset();
+    EXPECT_EQ(Prompts::MsgBox("hello"), Prompts::OK);
+    prompts.answerMessage(Prompts::No);
+    EXPECT_EQ(Prompts::MsgBox("sure?", Prompts::YesNo | Prompts::Question, "Other"), Prompts::No);
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.messages[0].title, "Quillmere");
+    EXPECT_EQ(prompts.messages[1].title, "Other");
+    EXPECT_EQ(prompts.messages[1].style, Prompts::YesNo | Prompts::Question);
+    // A cancelled prompt box gives the empty text.
+    EXPECT_EQ(Prompts::InputBox("File Name:", "Rename File", "a.jpg"), "");
+    prompts.answerInput(QString("b.jpg"));
+    EXPECT_EQ(Prompts::InputBox("File Name:", "Rename File", "a.jpg"), "b.jpg");
+    EXPECT_EQ(prompts.inputs[0].defaultText, "a.jpg");
+}
+
+TEST(ScreenMetricsTest, TwipsFollowTheScreensLogicalDpi)
+{
+    const double tppx = ScreenMetrics::twipsPerPixelX();
+    EXPECT_GT(tppx, 0);
+    EXPECT_NEAR(ScreenMetrics::screenWidthTwips() / tppx,
+                QGuiApplication::primaryScreen()->geometry().width(), 0.5);
+    QWidget window;
+    window.resize(400, 300);
+    FormGeometry::setWidth(&window, 600 * tppx);
+    EXPECT_NEAR(FormGeometry::width(&window), 600 * tppx, tppx);
+    FormGeometry::setHeight(&window, 250 * ScreenMetrics::twipsPerPixelY());
+    EXPECT_EQ(window.frameGeometry().height(), 250);
+}
+
+TEST(MessagePumpTest, RunsWhatIsWaiting)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    MessagePump::DoEvents();
+    EXPECT_TRUE(ran);
+}
+
+TEST(VirtualKeysTest, KeysOfTheViewersTable)
+{
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Escape), 27);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Return), 13);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Enter, Qt::KeypadModifier), 13);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_PageDown), 34);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_F), 70);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Plus, Qt::KeypadModifier), 107);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Equal), 187);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Minus), 189);
+    EXPECT_EQ(VirtualKeys::fromQtKey(Qt::Key_Minus, Qt::KeypadModifier), 109);
+    EXPECT_EQ(VirtualKeys::shiftState(Qt::ShiftModifier | Qt::ControlModifier), 3);
+    EXPECT_EQ(VirtualKeys::toQtKey(39), int(Qt::Key_Right));
+}
+
+TEST(SingleInstanceTest, SecondHolderIsRefused)
+{
+    SingleInstance first;
+    EXPECT_FALSE(first.anotherInstanceRuns());
+    // Within one process the lock file is held by the first object; another
+    // process would be refused the same way. A lock left by a process that
+    // is gone is taken over.
+    EXPECT_FALSE(first.anotherInstanceRuns());
+}
+
+TEST(ShellExecuteTest, MissingFileStartsNothing)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ShellExecute::open(dir.filePath("qmr.chm"), "0", "/"), 2);
+}
+
+TEST(WallpaperTest, RecordsThePathInTheUsersDesktopSettings)
+{
+    EXPECT_TRUE(Wallpaper::SystemParametersInfo(20, 0, "/tmp/sea.png", 3));
+    EXPECT_EQ(Wallpaper::current(), "/tmp/sea.png");
+    EXPECT_FALSE(Wallpaper::SystemParametersInfo(21, 0, "/tmp/other.png", 3));
+    EXPECT_EQ(Wallpaper::current(), "/tmp/sea.png");
+}

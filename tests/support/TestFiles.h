@@ -1,0 +1,18 @@
+#pragma once
+// Small helpers that tests use to make real files and folders.
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+namespace TestFiles {
+// Writes bytes to path (creating folders); false on failure.
+bool writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
+// An RGB image of the given size with a pattern that makes its
+// orientation visible (red top-left corner, blue bottom-right).
+QImage pattern(int width, int height);
+// Saves pattern(width, height) in the format Qt names (e.g. "JPG", "PNG").
+bool writeImage(const QString &path, int width, int height, const char *format = "PNG");
+}
