@@ -8,7 +8,7 @@ TEST(ModMainTest, ImageFileTestIsASubstringTestOnTheExtension)
     EXPECT_TRUE(modMain::IsImageFile("/p/Photo.JPG"));
     EXPECT_TRUE(modMain::IsImageFile("/p/scan.cur"));
     EXPECT_TRUE(modMain::IsImageFile("/p/x.jp"));
-    EXPECT_TRUE(modMain::IsImageFile("/p/x.g b"));     // a piece spanning a blank
+    EXPECT_TRUE(modMain::IsImageFile("/p/x.f b"));     // a piece spanning a blank
     EXPECT_FALSE(modMain::IsImageFile("/p/noext"));
     EXPECT_FALSE(modMain::IsImageFile("/p/x.txt"));
     EXPECT_FALSE(modMain::IsImageFile("/p/x.jpeg"));
