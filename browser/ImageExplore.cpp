@@ -1,0 +1,320 @@
+#include "ImageExplore.h"
+
+#include "BrowserPictures.h"
+#include "FileSystemObject.h"
+#include "FolderSearch.h"
+#include "ImageList.h"
+#include "ImgXDocument.h"
+#include "ListView.h"
+#include "MessagePump.h"
+#include "Prompts.h"
+#include "ScreenMetrics.h"
+#include "ThumbnailMaker.h"
+#include "VirtualKeys.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <cmath>
+#include <sys/stat.h>
+
+namespace {
+
+const QString FolderKey = QStringLiteral("Folder");
+const QString LoadingKey = QStringLiteral("A");
+constexpr double MinimumWidthTwips = 1600;
+constexpr double NoticeInsetTwips = 400;
+constexpr int MessageInterval = 20;
+
+QString withSeparator(const QString &path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+bool isDots(const QString &name)
+{
+    return name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+// The folder bit of the entry's attributes. An entry whose attributes
+// cannot be read has every bit set, so it counts as a folder.
+bool hasFolderAttribute(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return true;
+    return S_ISDIR(st.st_mode);
+}
+
+// Counts the listings in progress, also when one ends early.
+class RunningListing {
+public:
+    explicit RunningListing(int &count) : m_count(count) { ++m_count; }
+    ~RunningListing() { --m_count; }
+private:
+    int &m_count;
+};
+
+}
+
+ImageExplore::ImageExplore(QWidget *parent)
+    : QWidget(parent), lv(new ListView(this)), iList(new ImageList(this)), Text1(new QLabel(this)),
+      mnuMenu(new QMenu(QStringLiteral("MENU"), this)), ImgX(new ImgXDocument)
+{
+    setFocusPolicy(Qt::ClickFocus);
+    setMinimumWidth(int(std::ceil(MinimumWidthTwips / ScreenMetrics::twipsPerPixelX())));
+
+    lv->setGeometry(rect());
+    lv->setFrameShape(QFrame::StyledPanel);
+    lv->setFrameShadow(QFrame::Sunken);
+    lv->setHideSelection(true);
+    lv->setAcceptDrops(false);
+
+    Text1->setText(QStringLiteral("there are no items to show."));
+    Text1->setAutoFillBackground(true);
+    Text1->setMargin(4);
+    Text1->hide();
+    FormGeometry::setControlWidth(Text1, FormGeometry::controlWidth(this) - NoticeInsetTwips);
+
+    connect(lv, &ListView::KeyDown, this, &ImageExplore::lv_KeyDown);
+    connect(lv, &ListView::KeyUp, this, &ImageExplore::lv_KeyUp);
+    connect(lv, &ListView::MouseUp, this, &ImageExplore::lv_MouseUp);
+    connect(lv, &ListView::DblClick, this, &ImageExplore::lv_DblClick);
+    buildMenu();
+}
+
+ImageExplore::~ImageExplore()
+{
+    m_prefetch.cancel();
+    m_Files.clear();
+    delete ImgX;
+}
+
+void ImageExplore::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Never narrower than the minimum (the host may have made it so
+    // before the minimum width was in force).
+    if (FormGeometry::controlWidth(this) <= MinimumWidthTwips && width() < minimumWidth())
+        resize(minimumWidth(), height());
+    lv->setGeometry(rect());
+    const int inset = FormGeometry::toPixelsX(NoticeInsetTwips / 2);
+    Text1->move(inset, inset);
+    FormGeometry::setControlWidth(Text1, FormGeometry::controlWidth(this) - NoticeInsetTwips);
+}
+
+// Keys that reach the control itself rather than its list.
+void ImageExplore::keyPressEvent(QKeyEvent *event)
+{
+    if (!hasFocus())
+        return QWidget::keyPressEvent(event);
+    if (VirtualKeys::fromEvent(event) == VirtualKeys::Delete) {
+        mnuDelete_Click();
+        update();
+    }
+}
+
+void ImageExplore::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!hasFocus() || event->isAutoRepeat())
+        return QWidget::keyReleaseEvent(event);
+    const int keyCode = VirtualKeys::fromEvent(event);
+    if (keyCode == VirtualKeys::Control)
+        return;
+    if (VirtualKeys::shiftState(event->modifiers()) == 2)
+        raiseCurrentItem();
+    else
+        SelectItem(lv->SelectedItem(), true);
+}
+
+// ---- Listing ---------------------------------------------------------------
+
+void ImageExplore::SetExt(const QString &s)
+{
+    if (s.isEmpty())
+        Prompts::MsgBox(QStringLiteral("Extrsntions should be exist and separtated by spaces only like 'bmp jpg gif'"),
+                        Prompts::Exclamation);
+    m_Ext = s.toLower();
+}
+
+bool ImageExplore::IsSupportedFile(const QString &path) const
+{
+    const QString ext = FSO().GetExtensionName(path).toLower();
+    return ext.size() >= 3 && m_Ext.contains(ext);
+}
+
+void ImageExplore::ExplorePath(const QString &path)
+{
+    if (m_Ext.isEmpty()) {
+        Prompts::MsgBox(QStringLiteral("You must call function 'SetExt' first"), Prompts::Exclamation);
+        return;
+    }
+    const quint64 listing = ++m_listing;
+    RunningListing running(m_listingsRunning);
+    m_prefetch.cancel();
+    emit CurrSelectedImage(QString());
+    if (superseded(listing))
+        return;
+    m_Stop = false;
+    ListFolder(path, QStringLiteral("*.*"), listing);
+    if (superseded(listing))
+        return;
+    if (m_Count > 0) {
+        SelectItem(1, true);
+        if (superseded(listing))
+            return;
+    }
+    trimFiles();
+}
+
+// Keeps as many file entries as thumbnails were stored: a file whose
+// thumbnail failed ends the listing, and its entry goes again.
+void ImageExplore::trimFiles()
+{
+    const int thumbnails = iList->Count() - 2;
+    if (thumbnails >= 1 && m_Files.size() > thumbnails)
+        m_Files.resize(thumbnails);
+}
+
+void ImageExplore::ListFolder(const QString &path, const QString &pattern, quint64 listing)
+{
+    m_Files.clear();
+    lv->setIcons(nullptr);
+    iList->Clear();
+    lv->Clear();
+    Text1->hide();
+    const QString folder = withSeparator(path);
+
+    // Count pass: names and attributes only, so the placeholders show at once.
+    int count = 0;
+    QStringList imageFiles;
+    QString name;
+    for (FolderSearch search(folder + QLatin1Char('*')); search.next(name);) {
+        if (isDots(name))
+            continue;
+        const QString full = folder + name;
+        if (hasFolderAttribute(full)) {
+            ++count;
+        } else if (IsSupportedFile(full)) {
+            ++count;
+            imageFiles << full;
+        }
+    }
+    m_prefetch.start(imageFiles);
+
+    iList->Add(FolderKey, BrowserPictures::folder());
+    iList->Add(LoadingKey, BrowserPictures::loading());
+    lv->setIcons(nullptr);
+    lv->setIcons(iList);
+    lv->Add(count, ListItem{QString(), QString(), LoadingKey});
+    lv->viewport()->repaint();
+
+    if (!m_Stop)
+        LoadFolderItems(path, pattern, listing);
+    if (!superseded(listing))
+        m_prefetch.cancel();
+}
+
+void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, quint64 listing)
+{
+    m_Count = 0;
+    Text1->hide();
+    const QString folder = withSeparator(path);
+    QString name;
+
+    for (FolderSearch search(folder + QLatin1Char('*')); search.next(name);) {
+        if (m_Stop)
+            return;
+        if (isDots(name))
+            continue;
+        const QString full = folder + name;
+        if (hasFolderAttribute(full)) {
+            AddImage(full, true);
+            if (superseded(listing))
+                return;
+            ++m_Count;
+        }
+    }
+
+    for (FolderSearch search(folder + pattern); search.next(name);) {
+        if (m_Stop)
+            return;
+        const QString full = folder + name;
+        if (!isDots(name) && !hasFolderAttribute(full) && IsSupportedFile(full)) {
+            AddImage(full, false);
+            if (superseded(listing))
+                return;
+            m_Files << full;
+            ++m_Count;
+        }
+    }
+
+    if (m_Count == 0) {
+        Text1->show();
+        Text1->raise();
+    }
+    m_Stop = true;
+}
+
+QStringList ImageExplore::GetImageList(const QString &path, const QString &SearchStr)
+{
+    if (m_listingsRunning == 0)
+        m_Count = 0;
+    const QString folder = withSeparator(path);
+    QStringList result;
+    QString name;
+    for (FolderSearch search(folder + SearchStr); search.next(name);) {
+        if (isDots(name))
+            continue;
+        const QString full = folder + name;
+        if (IsSupportedFile(full) && !FSO().FolderExists(full))
+            result << full;
+    }
+    return result;
+}
+
+// ---- Thumbnails ------------------------------------------------------------
+
+void ImageExplore::AddImage(const QString &path, bool isFolder)
+{
+    QString error;
+    if (!isFolder && !storeThumbnail(path, error))
+        return thumbnailFailed(error);
+    if (lv->Count() == 0) {
+        lv->Clear();
+        lv->setIcons(nullptr);
+        lv->setIcons(iList);
+    }
+    const ListItem item{FSO().GetFileName(path), path, isFolder ? FolderKey : path};
+    if (!lv->setItem(m_Count + 1, item))
+        return thumbnailFailed(QStringLiteral("Index out of bounds"));
+    if (m_Count % MessageInterval == 0)
+        MessagePump::DoEvents();
+}
+
+bool ImageExplore::storeThumbnail(const QString &path, QString &error)
+{
+    std::optional<Thumbnail> made = m_prefetch.take(path);
+    if (!made)
+        made = ThumbnailMaker::make(path);
+    if (!made->ok()) {
+        error = made->error;
+        return false;
+    }
+    if (!iList->Add(path, made->picture)) {
+        error = QStringLiteral("Key is not unique in collection");
+        return false;
+    }
+    return true;
+}
+
+void ImageExplore::thumbnailFailed(const QString &error)
+{
+    const quint64 listing = m_listing;
+    Prompts::MsgBox(error, Prompts::Critical);
+    // The message box lets messages run; a listing started meanwhile has
+    // already ended, and this one makes no further change.
+    if (!superseded(listing))
+        m_Stop = true;
+}

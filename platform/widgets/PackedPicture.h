@@ -1,0 +1,25 @@
+#pragma once
+// A picture kept compressed in memory: thousands of thumbnails stay small,
+// and each is unpacked only when it is drawn. Packing and unpacking may run
+// on any thread.
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+class PackedPicture {
+public:
+    PackedPicture() = default;
+    // Opaque pictures are stored as high-quality JPEG, pictures with
+    // transparency losslessly as PNG.
+    static PackedPicture pack(const QImage &image);
+
+    bool isNull() const { return m_data.isEmpty(); }
+    QSize size() const { return m_size; }
+    QImage unpack() const;
+    qsizetype byteCount() const { return m_data.size(); }
+
+private:
+    QByteArray m_data;
+    QSize m_size;
+};
