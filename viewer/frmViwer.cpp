@@ -1,0 +1,912 @@
+#include "frmViwer.h"
+
+#include "AppPaths.h"
+#include "FileAttributes.h"
+#include "FileSystemObject.h"
+#include "ImageList.h"
+#include "ImagePrefetcher.h"
+#include "ImgX.h"
+#include "MessagePump.h"
+#include "PictureLoader.h"
+#include "Prompts.h"
+#include "ScreenMetrics.h"
+#include "ShellExecute.h"
+#include "SkinEngine.h"
+#include "StatusBar.h"
+#include "StatusText.h"
+#include "Toolbar.h"
+#include "ToolbarPictures.h"
+#include "ViewerCaption.h"
+#include "ViewerGeometry.h"
+#include "ViewerHost.h"
+#include "ViewerKeyTable.h"
+#include "ViewerMenus.h"
+#include "ViewerPopupMenu.h"
+#include "ViewerSettings.h"
+#include "VirtualKeys.h"
+#include "modMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTimer>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+frmViwer *g_viewer = nullptr;
+
+constexpr double kToolbarHeight = 495;       // twips
+constexpr double kFullScreenTopOffset = 510; // twips the window comes back lower
+constexpr int kSlideShowItem = 9;
+constexpr int kRightButton = 2;
+constexpr int kScrollStep = 5;
+constexpr double kZoomInFactor = 1.25;
+constexpr double kZoomOutFactor = 0.75;
+constexpr double kMaxZoomPercent = 1600;
+constexpr double kMinZoomPercent = 0.5;
+
+// A value taken to the nearest 16-bit integer (halves to even), or nothing
+// when it does not fit.
+std::optional<std::int16_t> toInt16(double value)
+{
+    const double rounded = std::nearbyint(value);
+    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return std::int16_t(rounded);
+}
+
+std::int32_t toInt32(double value)
+{
+    return std::int32_t(std::nearbyint(value));
+}
+
+}
+
+// ---- The one instance -----------------------------------------------------
+
+frmViwer *frmViwer::instance()
+{
+    if (!g_viewer) {
+        g_viewer = new frmViwer();
+        g_viewer->Form_Load();
+    }
+    return g_viewer;
+}
+
+bool frmViwer::isLoaded()
+{
+    return g_viewer != nullptr;
+}
+
+void frmViwer::unloadIfLoaded()
+{
+    if (!g_viewer)
+        return;
+    g_viewer->closingSteps();
+    g_viewer->unload();
+}
+
+frmViwer::frmViwer()
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("Caption will be set at run time.."));
+    createControls();
+    ViewerMenus::build(menuBar());
+    connectMenus();
+}
+
+frmViwer::~frmViwer()
+{
+    if (g_viewer == this)
+        g_viewer = nullptr;
+    delete m_prefetcher;
+}
+
+void frmViwer::unload()
+{
+    if (g_viewer == this)
+        g_viewer = nullptr;
+    hide();
+    deleteLater();
+}
+
+// ---- Building the window --------------------------------------------------
+
+void frmViwer::createControls()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ViewerArea"));
+    central->setAutoFillBackground(true);
+    QPalette back = central->palette();
+    back.setColor(QPalette::Window, ToolbarPictures::BackColor);
+    central->setPalette(back);
+    setCentralWidget(central);
+
+    m_MenuContainer = new QWidget(central);
+    m_MenuContainer->setObjectName(QStringLiteral("MenuContainer"));
+    m_MenuContainer->setAutoFillBackground(true);
+    m_MenuContainer->setPalette(back);
+    createToolbar();
+
+    m_imgX = new ImgX(central);
+    m_imgX->setObjectName(QStringLiteral("ImgX"));
+    m_imgX->setOLEDropMode(1);
+    m_imgX->setScrollMode(3);
+    m_imgX->move(0, m_MenuContainer->height());
+    connect(m_imgX, &ImgX::KeyDown, this, &frmViwer::ImgX_KeyDown);
+    connect(m_imgX, &ImgX::DblClick, this, &frmViwer::ImgX_DblClick);
+    connect(m_imgX, &ImgX::MouseUp, this, &frmViwer::ImgX_MouseUp);
+    connect(m_imgX, &ImgX::ViewChanged, this, &frmViwer::ImgX_ViewChanged);
+    connect(m_imgX, &ImgX::OLEDragDrop, this, &frmViwer::ImgX_OLEDragDrop);
+
+    m_StatusBar = new StatusBar(5, this);
+    m_StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    setStatusBar(m_StatusBar);
+    // With its native window made now, the frame is known before the first
+    // show, and the first image gets the same outer size as the others.
+    winId();
+
+    m_tmrSlideShow = new QTimer(this);
+    m_tmrSlideShow->setObjectName(QStringLiteral("tmrSlideShow"));
+    connect(m_tmrSlideShow, &QTimer::timeout, this, &frmViwer::tmrSlideShow_Timer);
+
+    m_prefetcher = new ImagePrefetcher();
+    m_imgX->setFocus();
+}
+
+void frmViwer::createToolbar()
+{
+    m_Toolbar = new Toolbar(m_MenuContainer);
+    m_Toolbar->setObjectName(QStringLiteral("Toolbar"));
+    m_Toolbar->setAutoFillBackground(true);
+    QPalette back = m_Toolbar->palette();
+    back.setColor(QPalette::Window, ToolbarPictures::BackColor);
+    m_Toolbar->setPalette(back);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(8.25);
+    m_Toolbar->setFont(font);
+
+    const struct { const char *key; const char *tip; } buttons[] = {
+        {"open32", "Open"}, {"browsed32", "Browse"}, {"previous32", "Prevoius"}, {"next32", "Next"},
+        {"slidshow32", "Slide Show"}, {"zoomin32", "Zoom In"}, {"zoomiout32", "Zoom Out"},
+        {"fullscreen32", "Full Screen"}};
+    for (const auto &button : buttons) {
+        if (m_Toolbar->ItemCount() > 0)
+            m_Toolbar->AddSeparator();
+        const QString key = QString::fromLatin1(button.key);
+        m_Toolbar->AddButton(key, QString::fromLatin1(button.tip), ToolbarPictures::picture(key, false),
+                             ToolbarPictures::picture(key, true));
+    }
+    FormGeometry::setControlHeight(m_Toolbar, kToolbarHeight);
+    FormGeometry::setControlWidth(m_Toolbar, ViewerGeometry::kNarrowWidth);
+    m_MenuContainer->resize(m_Toolbar->size());
+    connect(m_Toolbar, &Toolbar::ButtonClick, this, &frmViwer::Toolbar_ButtonClick);
+}
+
+QAction *frmViwer::menuAction(const char *name) const
+{
+    return menuBar()->findChild<QAction *>(QString::fromLatin1(name));
+}
+
+void frmViwer::connectMenu(const char *name, void (frmViwer::*slot)())
+{
+    if (QAction *action = menuAction(name))
+        connect(action, &QAction::triggered, this, slot);
+}
+
+void frmViwer::connectMenus()
+{
+    connectMenu("mnuBrowse", &frmViwer::mnuBrowse_Click);
+    connectMenu("mnuExit", &frmViwer::mnuExit_Click);
+    connectMenu("mnuCopyImage", &frmViwer::mnuCopyImage_Click);
+    connectMenu("mnuFullScreen", &frmViwer::mnuFullScreen_Click);
+    connectMenu("mnuZoomIn", &frmViwer::mnuZoomIn_Click);
+    connectMenu("mnuZoomOut", &frmViwer::mnuZoomOut_Click);
+    connectMenu("mnuNext", &frmViwer::mnuNext_Click);
+    connectMenu("mnuPrevious", &frmViwer::mnuPrevious_Click);
+    connectMenu("mnuSlideShow", &frmViwer::mnuSlideShow_Click);
+    connectMenu("mnuSlideShowDelay", &frmViwer::mnuSlideShowDelay_Click);
+    connectMenu("mnuAntiAliasDisplay", &frmViwer::mnuAntiAliasDisplay_Click);
+    connectMenu("mnuRotate1", &frmViwer::mnuRotate1_Click);
+    connectMenu("mnuRotate2", &frmViwer::mnuRotate2_Click);
+    connectMenu("mnuSetAsWallpaper", &frmViwer::mnuSetAsWallpaper_Click);
+    connectMenu("mnuHelpIndex", &frmViwer::mnuHelpIndex_Click);
+    connectMenu("mnuupdate", &frmViwer::mnuupdate_Click);
+}
+
+// ---- Life of the window and its settings ----------------------------------
+
+void frmViwer::Form_Load()
+{
+    SkinEngine &skin = SkinEngine::main();
+    skin.ApplySkin(this);
+    skin.ApplySkinByName(m_StatusBar, QStringLiteral("StatusBar"));
+    skin.ApplySkinByName(m_MenuContainer, QStringLiteral("Toolbar"));
+    LoadSettings();
+    m_Files.clear();
+}
+
+void frmViwer::LoadSettings()
+{
+    const bool antiAlias = ViewerSettings::readAntiAlias();
+    m_imgX->setAntiAliasDisplay(antiAlias);
+    menuAction("mnuAntiAliasDisplay")->setChecked(antiAlias);
+    m_tmrSlideShow->setInterval(ViewerSettings::readSlideShowDelay());
+    m_FullScreen = ViewerSettings::readFullScreen();
+}
+
+void frmViwer::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmViwer::Form_Resize()
+{
+    if (m_ResizeLock != 0)
+        return;
+    const double width = FormGeometry::width(this);
+    FormGeometry::setControlWidth(m_imgX, width);
+    FormGeometry::setControlHeight(
+        m_imgX, ViewerGeometry::layoutImageHeight(FormGeometry::height(this), FormGeometry::controlHeight(m_Toolbar)));
+    FormGeometry::setControlWidth(m_Toolbar, width);
+    FormGeometry::setControlWidth(m_MenuContainer, width);
+    UpdateScrollMode();
+}
+
+void frmViwer::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Form_QueryUnload(0, 0);
+}
+
+void frmViwer::Form_QueryUnload(int Cancel, int UnloadMode)
+{
+    Q_UNUSED(Cancel);
+    Q_UNUSED(UnloadMode);
+    if (m_closing)
+        return;
+    closingSteps();
+    ViewerHost *host = ViewerHost::instance();
+    if (m_Standalone) {
+        // No browser stands behind a viewer opened for a command-line file.
+        if (host)
+            host->EndProgram();
+        else
+            QApplication::exit(0);
+        return;
+    }
+    unload();
+    if (host)
+        host->ShowMainWindow();
+}
+
+void frmViwer::closingSteps()
+{
+    m_closing = true;
+    ViewerSettings::saveFullScreen(m_FullScreen);
+    m_Files.clear();
+    if (isSlideShowRunning())
+        m_tmrSlideShow->stop();
+    m_prefetcher->prefetch({});
+    MessagePump::DoEvents(2);
+}
+
+void frmViwer::ToggleAntiAlias()
+{
+    m_imgX->setAntiAliasDisplay(!m_imgX->AntiAliasDisplay());
+    const bool on = m_imgX->AntiAliasDisplay();
+    menuAction("mnuAntiAliasDisplay")->setChecked(on);
+    ViewerSettings::saveAntiAlias(on);
+}
+
+void frmViwer::SetSlideShowDelay()
+{
+    const QString answer = Prompts::InputBox(QStringLiteral("Delay in Milliseconds(1000=1 Second):"),
+                                             QStringLiteral("Slide Show Delay"),
+                                             QString::number(m_tmrSlideShow->interval()));
+    // Answers that are no number, or lie outside 0..32767, change nothing.
+    const std::optional<int> delay = ViewerSettings::parseDelay(answer);
+    if (!delay)
+        return;
+    if (isSlideShowRunning())
+        ToggleSlideShow();
+    m_tmrSlideShow->setInterval(*delay);
+    ViewerSettings::saveSlideShowDelay(m_tmrSlideShow->interval());
+}
+
+// ---- Showing an entry -----------------------------------------------------
+
+void frmViwer::ViewImage(QStringList &Files, int &Index)
+{
+    Index = ImageList::wrap(Index, int(Files.size()));
+    // An empty list, or an index the wrap cannot bring back, would show no
+    // entry at all: leave the view as it is.
+    if (Index < 0 || Index >= Files.size())
+        return;
+    m_Files = Files;
+    if (m_Files[Index].isEmpty()) {
+        m_imgX->Pages.Clear(QString());
+        return;
+    }
+    m_Index = Index;
+    const QString path = m_Files[Index];
+    // A file that cannot be decoded is shown as an empty view under its own
+    // title, so the user can step on from it.
+    if (!loadEntry(path))
+        m_imgX->Pages.Clear(QString());
+    setWindowTitle(ViewerCaption::forPath(path));
+    if (!m_FullScreen)
+        sizeToImage();
+    fitZoomToWindow();
+    if (m_FullScreen) {
+        m_FullScreen = false;
+        ToggleFullScreen();
+    }
+    show();
+    prefetchNeighbours();
+}
+
+bool frmViwer::loadEntry(const QString &path)
+{
+    try {
+        if (ViewerCaption::isPictureLoaded(path))
+            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+        else
+            loadFile(path);
+        return true;
+    } catch (const std::exception &) {
+        // ImgXError for a damaged or unsupported file, bad_alloc for one too
+        // large to hold: the image on show stays as it was.
+        return false;
+    }
+}
+
+void frmViwer::loadFile(const QString &path)
+{
+    if (std::optional<QVector<ImgXPage>> pages = m_prefetcher->take(path)) {
+        m_imgX->document().setPages(*pages, 0);
+        return;
+    }
+    m_imgX->Loader.LoadFromFile(path, 0, QString());
+}
+
+void frmViwer::prefetchNeighbours()
+{
+    QStringList ahead;
+    const auto add = [&](std::optional<int> index) {
+        if (!index)
+            return;
+        const int i = ImageList::wrap(*index, int(m_Files.size()));
+        if (i >= 0 && i < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[i]))
+            ahead << m_Files[i];
+    };
+    add(ImageList::nextStep(m_Files, m_Index));
+    add(ImageList::previousStep(m_Files, m_Index));
+    m_prefetcher->prefetch(ahead);
+}
+
+void frmViwer::sizeToImage()
+{
+    const double tppx = ScreenMetrics::twipsPerPixelX();
+    const double tppy = ScreenMetrics::twipsPerPixelY();
+    const std::optional<ImgXPage> page = m_imgX->Pages.Item(0);
+    const int w = page ? page->Width() : 0;
+    const int h = page ? page->Height() : 0;
+
+    // Not hidden while sized, as the window once was: painting waits instead,
+    // so stepping through a folder does not make the window flash.
+    setUpdatesEnabled(false);
+    FormGeometry::setControlWidth(m_imgX, w * tppx);
+    FormGeometry::setControlHeight(m_imgX, ViewerGeometry::imageAreaHeight(h, tppy));
+    FormGeometry::setControlWidth(m_imgX, ViewerGeometry::imageAreaWidth(FormGeometry::controlWidth(m_imgX)));
+    // Read before the window's new width lays the control out again.
+    const double areaWidth = FormGeometry::controlWidth(m_imgX);
+    const double areaHeight = FormGeometry::controlHeight(m_imgX);
+    if (isMinimized() || isMaximized()) {
+        Form_Resize();
+    } else {
+        setWindowWidth(areaWidth);
+        setWindowHeight(ViewerGeometry::windowHeight(h, areaHeight, FormGeometry::controlHeight(m_Toolbar), tppy));
+        FormGeometry::setLeft(this, ViewerGeometry::centredEdge(ScreenMetrics::screenWidthTwips(), FormGeometry::width(this)));
+        FormGeometry::setTop(this, ViewerGeometry::centredEdge(ScreenMetrics::screenHeightTwips(), FormGeometry::height(this)));
+        // The layout also runs when the size came out as it was.
+        Form_Resize();
+    }
+    setUpdatesEnabled(true);
+}
+
+// The window is kept within the screen's size, as the desktop would keep a
+// window sized by the program; a larger image is then zoomed to fit.
+void frmViwer::setWindowWidth(double twips)
+{
+    FormGeometry::setWidth(this, qMin(twips, ScreenMetrics::screenWidthTwips()));
+}
+
+void frmViwer::setWindowHeight(double twips)
+{
+    FormGeometry::setHeight(this, qMin(twips, ScreenMetrics::screenHeightTwips()));
+}
+
+void frmViwer::fitZoomToWindow()
+{
+    const std::optional<double> zoom = ViewerGeometry::fitZoom(
+        m_imgX->ImageInfo.Width(), m_imgX->ImageInfo.Height(), ScreenMetrics::twipsPerPixelX(),
+        ScreenMetrics::twipsPerPixelY(), FormGeometry::width(this), FormGeometry::height(this));
+    if (zoom)
+        m_imgX->setZoom(*zoom);
+}
+
+void frmViwer::BackToBrowser()
+{
+    hide();
+    ViewerHost *host = ViewerHost::instance();
+    if (!host)
+        return;
+    host->ShowMainWindow();
+    if (m_Index >= 0 && m_Index < m_Files.size())
+        host->CheckPath(m_Files[m_Index]);
+}
+
+void frmViwer::ShowNext()
+{
+    const std::optional<int> next = ImageList::nextStep(m_Files, m_Index);
+    if (!next)
+        return;
+    int index = *next;
+    m_imgX->setZoom(1.0);
+    ViewImage(m_Files, index);
+}
+
+void frmViwer::ShowPrevious()
+{
+    const std::optional<int> previous = ImageList::previousStep(m_Files, m_Index);
+    if (!previous)
+        return;
+    int index = *previous;
+    m_imgX->setZoom(1.0);
+    ViewImage(m_Files, index);
+}
+
+void frmViwer::ReloadImage()
+{
+    const int i = ImageList::wrap(m_Index, int(m_Files.size()));
+    if (i >= 0 && i < m_Files.size())
+        loadEntry(m_Files[i]);
+}
+
+void frmViwer::RemoveFromFileList(int Index)
+{
+    m_Files = ImageList::without(m_Files, Index);
+}
+
+// ---- Status bar, zoom and scrolling ---------------------------------------
+
+void frmViwer::ImgX_ViewChanged()
+{
+    UpdateScrollMode();
+    UpdateStatusBar();
+}
+
+void frmViwer::UpdateStatusBar()
+{
+    const int position = isSlideShowRunning() ? m_SlideIndex : m_Index;
+    m_StatusBar->setPanelText(1, StatusText::position(position, int(m_Files.size())));
+    // Each later panel needs the shown entry and its file: when one cannot
+    // be read, that panel and the ones after it keep their texts.
+    if (m_Index < 0 || m_Index >= m_Files.size())
+        return;
+    const QString entry = m_Files[m_Index];
+    const bool fromFile = ViewerCaption::isStatusFromFile(entry);
+    m_StatusBar->setPanelText(2, fromFile ? FSO().GetFileName(entry) : m_imgX->ImageInfo.FileName());
+    const QFileInfo file(fromFile ? entry : m_imgX->ImageInfo.FilePath());
+    if (!file.isFile())
+        return;
+    m_StatusBar->setPanelText(3, StatusText::FormatFileSize(float(file.size())));
+    m_StatusBar->setPanelText(4, fromFile ? QString()
+                                          : StatusText::dimensions(m_imgX->ImageInfo.Width(), m_imgX->ImageInfo.Height(),
+                                                                   m_imgX->ImageInfo.BitsPerPixel(),
+                                                                   FSO().GetExtensionName(file.filePath())));
+    m_StatusBar->setPanelText(5, StatusText::zoom(m_imgX->Zoom()));
+}
+
+void frmViwer::ZoomIn()
+{
+    if (m_imgX->Zoom() * 100 > kMaxZoomPercent)
+        return;
+    m_imgX->setZoom(m_imgX->Zoom() * kZoomInFactor);
+    UpdateScrollMode();
+}
+
+void frmViwer::ZoomOut()
+{
+    if (m_imgX->Zoom() * 100 < kMinZoomPercent)
+        return;
+    m_imgX->setZoom(m_imgX->Zoom() * kZoomOutFactor);
+    UpdateScrollMode();
+}
+
+void frmViwer::UpdateScrollMode()
+{
+    m_imgX->setScrollMode(ViewerGeometry::scrollMode(
+        m_imgX->Zoom(), m_imgX->ImageInfo.Width(), m_imgX->ImageInfo.Height(), ScreenMetrics::twipsPerPixelX(),
+        ScreenMetrics::twipsPerPixelY(), FormGeometry::width(this), FormGeometry::height(this)));
+}
+
+// ---- Full screen ----------------------------------------------------------
+
+void frmViwer::ToggleFullScreen()
+{
+    if (m_FullScreen)
+        leaveFullScreen();
+    else
+        enterFullScreen();
+}
+
+void frmViwer::enterFullScreen()
+{
+    m_FullScreen = true;
+    setBorderStyle(0);
+    // Edges that do not fit 16 bits keep the value saved before.
+    if (const auto left = toInt16(FormGeometry::left(this)))
+        m_SavedLeft = *left;
+    if (const auto top = toInt16(FormGeometry::top(this)))
+        m_SavedTop = *top;
+    m_SavedWidth = toInt32(FormGeometry::width(this));
+    m_SavedHeight = toInt32(FormGeometry::height(this));
+    if (isMaximized())
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    ReloadImage();
+    FormGeometry::setLeft(this, 0);
+    FormGeometry::setTop(this, 0);
+    refreshWindow();
+    setBarsVisible(false);
+    FormGeometry::setWidth(this, ScreenMetrics::screenWidthTwips());
+    FormGeometry::setHeight(this, ScreenMetrics::screenHeightTwips());
+    // Ask the desktop to put the window above its panels as well.
+    setWindowState(windowState() | Qt::WindowFullScreen);
+}
+
+void frmViwer::leaveFullScreen()
+{
+    m_FullScreen = false;
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    setBorderStyle(2);
+    SkinEngine &skin = SkinEngine::main();
+    skin.ApplySkin(this);
+    skin.ApplySkinByName(m_StatusBar, QStringLiteral("StatusBar"));
+    skin.ApplySkinByName(m_MenuContainer, QStringLiteral("Toolbar"));
+    setWindowTitle(QString());
+    setBarsVisible(true);
+    FormGeometry::setLeft(this, m_SavedLeft);
+    // A top edge that would pass 16 bits leaves the window where it is.
+    if (const auto top = toInt16(double(m_SavedTop) + kFullScreenTopOffset))
+        FormGeometry::setTop(this, *top);
+    FormGeometry::setWidth(this, m_SavedWidth);
+    FormGeometry::setHeight(this, m_SavedHeight);
+    ReloadImage();
+    refreshWindow();
+}
+
+// 0: no border (full screen); 2: a sizable window.
+void frmViwer::setBorderStyle(int style)
+{
+    const bool frameless = style == 0;
+    if (bool(windowFlags() & Qt::FramelessWindowHint) == frameless)
+        return;
+    const bool visible = isVisible();
+    const QRect frame = frameGeometry();
+    setWindowFlag(Qt::FramelessWindowHint, frameless);
+    move(frame.topLeft());
+    if (visible)
+        show();
+}
+
+void frmViwer::setBarsVisible(bool visible)
+{
+    if (!visible)
+        m_Toolbar->setVisible(false);
+    m_StatusBar->setVisible(visible);
+    for (const QString &name : ViewerMenus::topMenuNames()) {
+        if (auto *menu = menuBar()->findChild<QMenu *>(name))
+            menu->menuAction()->setVisible(visible);
+    }
+    // Hidden with its menus, the menu bar also takes their shortcuts away,
+    // so in full screen every key goes to the key table.
+    menuBar()->setVisible(visible);
+    if (visible)
+        m_Toolbar->setVisible(true);
+    m_MenuContainer->setVisible(visible);
+}
+
+void frmViwer::refreshWindow()
+{
+    if (isVisible())
+        repaint();
+}
+
+// ---- Slide show -----------------------------------------------------------
+
+bool frmViwer::isSlideShowRunning() const
+{
+    return m_Toolbar->Item(kSlideShowItem).Checked();
+}
+
+void frmViwer::ToggleSlideShow()
+{
+    ToolbarItem &button = m_Toolbar->Item(kSlideShowItem);
+    button.setChecked(!button.Checked());
+    m_Toolbar->Refresh();
+    if (!button.Checked())
+        m_tmrSlideShow->stop();
+    else
+        AdvanceSlideShow(false);
+}
+
+void frmViwer::AdvanceSlideShow(bool FromTimer)
+{
+    if (!FromTimer) {
+        // Like the platform's window timer, a delay of 0 never ticks.
+        if (m_tmrSlideShow->interval() > 0)
+            m_tmrSlideShow->start();
+        m_SlideIndex = m_Index + 1;
+    }
+    if (m_FromTimer)
+        showSlide();
+    m_FromTimer = false;
+}
+
+void frmViwer::showSlide()
+{
+    m_SlideIndex = ImageList::wrap(m_SlideIndex, int(m_Files.size()));
+    // The list may have shrunk under a running show: start it again at the front.
+    if (m_SlideIndex < 0 || m_SlideIndex >= m_Files.size())
+        m_SlideIndex = 0;
+    if (m_Files.isEmpty())
+        return;
+    const QString path = m_Files[m_SlideIndex];
+    const bool loaded = loadEntry(path);
+    ++m_SlideIndex;
+    // A slide that cannot be shown is passed over: the last one stays up.
+    if (!loaded)
+        return;
+    setWindowTitle(ViewerCaption::forPath(path));
+    if (!m_FullScreen) {
+        ++m_ResizeLock;
+        sizeToImage();
+        --m_ResizeLock;
+        Form_Resize();
+    }
+    fitZoomToWindow();
+    const int next = ImageList::wrap(m_SlideIndex, int(m_Files.size()));
+    if (next >= 0 && next < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[next]))
+        m_prefetcher->prefetch({m_Files[next]});
+}
+
+void frmViwer::tmrSlideShow_Timer()
+{
+    m_FromTimer = true;
+    AdvanceSlideShow(true);
+}
+
+// ---- Input ----------------------------------------------------------------
+
+void frmViwer::keyPressEvent(QKeyEvent *event)
+{
+    Form_KeyDown(VirtualKeys::fromEvent(event), VirtualKeys::shiftState(event->modifiers()));
+}
+
+// The image control takes every key press while it has the focus; this is
+// the one road by which those keys reach the key table, so none runs twice.
+void frmViwer::ImgX_KeyDown(int KeyCode, int Shift)
+{
+    Form_KeyDown(KeyCode, Shift);
+}
+
+void frmViwer::Form_KeyDown(int KeyCode, int Shift)
+{
+    Q_UNUSED(Shift);
+    const ViewerCommand command = ViewerKeyTable::command(KeyCode, m_FullScreen, m_imgX->ScrollMode());
+    if (command == ViewerCommand::None)
+        return;
+    // Esc may unload the window: what follows must not touch it then.
+    QPointer<frmViwer> self(this);
+    runCommand(command);
+    const int runs = ViewerKeyTable::messageRunsAfter(KeyCode);
+    if (self && runs > 0)
+        MessagePump::DoEvents(runs);
+}
+
+void frmViwer::runCommand(ViewerCommand command)
+{
+    switch (command) {
+    case ViewerCommand::None: break;
+    case ViewerCommand::Close: Form_QueryUnload(0, 0); break;
+    case ViewerCommand::Browse: BackToBrowser(); break;
+    case ViewerCommand::Next: ShowNext(); break;
+    case ViewerCommand::Previous: ShowPrevious(); break;
+    case ViewerCommand::DeleteFile: break;
+    case ViewerCommand::FullScreen: ToggleFullScreen(); break;
+    case ViewerCommand::ZoomIn: ZoomIn(); break;
+    case ViewerCommand::ZoomOut: ZoomOut(); break;
+    case ViewerCommand::ScrollLeft: m_imgX->setScrollX(m_imgX->ScrollX() - kScrollStep); break;
+    case ViewerCommand::ScrollRight: m_imgX->setScrollX(m_imgX->ScrollX() + kScrollStep); break;
+    case ViewerCommand::ScrollUp: m_imgX->setScrollY(m_imgX->ScrollY() - kScrollStep); break;
+    case ViewerCommand::ScrollDown: m_imgX->setScrollY(m_imgX->ScrollY() + kScrollStep); break;
+    case ViewerCommand::SlideShow: ToggleSlideShow(); break;
+    case ViewerCommand::AntiAlias: ToggleAntiAlias(); break;
+    case ViewerCommand::RotatePlus90: RotatePlus90(); break;
+    case ViewerCommand::RotateMinus90: RotateMinus90(); break;
+    case ViewerCommand::SetAsWallpaper: SetAsWallpaper(); break;
+    case ViewerCommand::Open: break;
+    }
+}
+
+void frmViwer::ImgX_DblClick()
+{
+    BackToBrowser();
+}
+
+void frmViwer::ImgX_MouseUp(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Shift);
+    if (Button == kRightButton)
+        showPopupMenu(X, Y);
+}
+
+void frmViwer::showPopupMenu(float X, float Y)
+{
+    std::unique_ptr<QMenu> menu(ViewerPopupMenu::build(
+        isSlideShowRunning(), menuAction("mnuAntiAliasDisplay")->isChecked(), this));
+    const QPoint at = ViewerPopupMenu::position(FormGeometry::left(this), FormGeometry::top(this),
+                                                ScreenMetrics::twipsPerPixelX(), ScreenMetrics::twipsPerPixelY(), X, Y);
+    QAction *chosen = menu->exec(at);
+    const int id = chosen ? chosen->data().toInt() : 0;
+    menu.reset();
+    runCommand(ViewerPopupMenu::command(id));
+}
+
+bool frmViwer::IsFolder(const QString &Path)
+{
+    const std::uint32_t attributes = FileAttributes::get(Path);
+    return attributes != FileAttributes::Invalid && (attributes & FileAttributes::Directory);
+}
+
+void frmViwer::ImgX_OLEDragDrop(const QStringList &files, bool hasFileList)
+{
+    if (!hasFileList)
+        return;
+    QStringList dropped;
+    for (const QString &path : files) {
+        if (!IsFolder(path) && modMain::IsImageFile(path))
+            dropped << path;
+    }
+    // A drop of only folders or other files leaves the view as it was.
+    if (dropped.isEmpty())
+        return;
+    int index = 0;
+    ViewImage(dropped, index);
+}
+
+// ---- Menus and toolbar ----------------------------------------------------
+
+void frmViwer::Toolbar_ButtonClick(int Index, const QString &Key)
+{
+    Q_UNUSED(Key);
+    switch (Index) {
+    case 3: BackToBrowser(); break;
+    case 5: ShowPrevious(); break;
+    case 7: ShowNext(); break;
+    case 9: ToggleSlideShow(); break;
+    case 11: ZoomIn(); break;
+    case 13: ZoomOut(); break;
+    case 15: ToggleFullScreen(); break;
+    default: break;
+    }
+}
+
+void frmViwer::mnuBrowse_Click() { BackToBrowser(); }
+void frmViwer::mnuExit_Click() { BackToBrowser(); }
+void frmViwer::mnuCopyImage_Click() { CopyImage(); }
+void frmViwer::mnuFullScreen_Click() { ToggleFullScreen(); }
+void frmViwer::mnuZoomIn_Click() { ZoomIn(); }
+void frmViwer::mnuZoomOut_Click() { ZoomOut(); }
+void frmViwer::mnuNext_Click() { ShowNext(); }
+void frmViwer::mnuPrevious_Click() { ShowPrevious(); }
+void frmViwer::mnuSlideShow_Click() { ToggleSlideShow(); }
+void frmViwer::mnuSlideShowDelay_Click() { SetSlideShowDelay(); }
+void frmViwer::mnuAntiAliasDisplay_Click() { ToggleAntiAlias(); }
+void frmViwer::mnuRotate1_Click() { RotatePlus90(); }
+void frmViwer::mnuRotate2_Click() { RotateMinus90(); }
+void frmViwer::mnuSetAsWallpaper_Click() { SetAsWallpaper(); }
+void frmViwer::mnuHelpIndex_Click() { startProgramFile(QStringLiteral("/qmr.chm")); }
+void frmViwer::mnuupdate_Click() { startProgramFile(QStringLiteral("/update/update")); }
+
+// A missing help file or updater: nothing happens.
+void frmViwer::startProgramFile(const QString &relativePath)
+{
+    ShellExecute::open(AppPaths::programFolder() + relativePath, QStringLiteral("0"), QStringLiteral("/"));
+}
+
+void frmViwer::SetAsWallpaper()
+{
+    modMain::SetAsWallpaper(m_imgX->ControlObject());
+}
+
+// ---- Small operations on the shown image ----------------------------------
+// With nothing loaded the imaging control refuses them; that changes nothing.
+
+void frmViwer::RotatePlus90()
+{
+    try {
+        m_imgX->Transform.Rotate(90.0f, nullptr, 0, QString());
+    } catch (const ImgXError &) {
+    }
+}
+
+void frmViwer::RotateMinus90()
+{
+    try {
+        m_imgX->Transform.Rotate(-90.0f, nullptr, 0, QString());
+    } catch (const ImgXError &) {
+    }
+}
+
+void frmViwer::CopyImage()
+{
+    try {
+        m_imgX->Export.CopyToClipboard();
+    } catch (const ImgXError &) {
+    }
+}
+
+void frmViwer::ShowNextPage()
+{
+    if (!m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1))
+        return;
+    m_imgX->Pages.SetCurrent(*m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1));
+}
+
+void frmViwer::ShowPreviousPage()
+{
+    if (!m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1))
+        return;
+    m_imgX->Pages.SetCurrent(*m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1));
+}
+
+void frmViwer::ClearImage()
+{
+    m_imgX->Pages.Clear(QString());
+}
+
+void frmViwer::LoadPreviewFile(const QString &path)
+{
+    if (path.isEmpty() || FSO().FolderExists(path)) {
+        m_imgX->Pages.Clear(QString());
+        return;
+    }
+    if (ViewerCaption::isPictureLoaded(path)) {
+        try {
+            m_imgX->setSourceIsFile(false);
+            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+        } catch (const ImgXError &) {
+            m_imgX->Pages.Clear(QString());
+        }
+        return;
+    }
+    try {
+        m_imgX->setSourceIsFile(true);
+        m_imgX->Loader.LoadFromFile(path, 0, QString());
+    } catch (const std::exception &) {
+        m_imgX->Pages.Clear(QString());
+        return;
+    }
+    m_imgX->setScrollMode(0);
+}

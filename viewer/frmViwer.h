@@ -1,0 +1,177 @@
+#pragma once
+// The viewer window: shows one entry of an image list at a time, sized and
+// centred to the image, and steps, zooms, rotates, fills the screen, runs a
+// slide show, and works on the shown file. One instance serves the program;
+// it is created and loaded on first use and unloaded when it closes.
+
+#include "ViewerCommand.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <cstdint>
+
+class ImagePrefetcher;
+class ImgX;
+class QAction;
+class QMenu;
+class QTimer;
+class StatusBar;
+class Toolbar;
+
+class frmViwer : public QMainWindow {
+    Q_OBJECT
+public:
+    // The window, created and loaded (Form_Load) on first use.
+    static frmViwer *instance();
+    static bool isLoaded();
+    // The main window's shutdown: the closing steps, then the unload. The
+    // program's end is the caller's.
+    static void unloadIfLoaded();
+
+    ImgX *imgX() const { return m_imgX; }
+    // True when the viewer was opened for a file named on the command line
+    // and no browser stands behind it.
+    bool m_Standalone = false;
+
+    // Shows Files[Index] (Index wrapped at both ends and written back) and
+    // keeps a copy of the list.
+    void ViewImage(QStringList &Files, int &Index);
+    void BackToBrowser();
+    void ShowNext();
+    void ShowPrevious();
+    void ReloadImage();
+    void RemoveFromFileList(int Index);
+    void LoadSettings();
+
+    // Operations on the image in the control that no command of the viewer
+    // runs; they leave the list, the title and the window's size alone.
+    void ShowNextPage();
+    void ShowPreviousPage();
+    void ClearImage();
+    // Loads one file into the control without touching the list; a file
+    // that cannot be loaded leaves the control empty.
+    void LoadPreviewFile(const QString &path);
+
+    // What the window holds, for the main window and for tests.
+    const QStringList &files() const { return m_Files; }
+    int currentIndex() const { return m_Index; }
+    int slideIndex() const { return m_SlideIndex; }
+    bool isFullScreenMode() const { return m_FullScreen; }
+    bool isSlideShowRunning() const;
+    Toolbar *toolbar() const { return m_Toolbar; }
+    StatusBar *statusPanels() const { return m_StatusBar; }
+    QWidget *menuContainer() const { return m_MenuContainer; }
+    QTimer *slideShowTimer() const { return m_tmrSlideShow; }
+    ImagePrefetcher *prefetcher() const { return m_prefetcher; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private Q_SLOTS:
+    void ImgX_KeyDown(int KeyCode, int Shift);
+    void ImgX_DblClick();
+    void ImgX_MouseUp(int Button, int Shift, float X, float Y);
+    void ImgX_ViewChanged();
+    void ImgX_OLEDragDrop(const QStringList &files, bool hasFileList);
+    void Toolbar_ButtonClick(int Index, const QString &Key);
+    void tmrSlideShow_Timer();
+
+    void mnuBrowse_Click();
+    void mnuExit_Click();
+    void mnuCopyImage_Click();
+    void mnuFullScreen_Click();
+    void mnuZoomIn_Click();
+    void mnuZoomOut_Click();
+    void mnuNext_Click();
+    void mnuPrevious_Click();
+    void mnuSlideShow_Click();
+    void mnuSlideShowDelay_Click();
+    void mnuAntiAliasDisplay_Click();
+    void mnuRotate1_Click();
+    void mnuRotate2_Click();
+    void mnuSetAsWallpaper_Click();
+    void mnuHelpIndex_Click();
+    void mnuupdate_Click();
+
+private:
+    frmViwer();
+    ~frmViwer() override;
+
+    // Building the window.
+    void createControls();
+    void createToolbar();
+    void connectMenus();
+    void connectMenu(const char *name, void (frmViwer::*slot)());
+    QAction *menuAction(const char *name) const;
+
+    // Life of the window and its settings.
+    void Form_Load();
+    void Form_Resize();
+    void Form_QueryUnload(int Cancel, int UnloadMode);
+    void closingSteps();
+    void unload();
+    void ToggleAntiAlias();
+    void SetSlideShowDelay();
+
+    // Showing an entry.
+    bool loadEntry(const QString &path);
+    void loadFile(const QString &path);
+    void sizeToImage();
+    void setWindowWidth(double twips);
+    void setWindowHeight(double twips);
+    void fitZoomToWindow();
+    void prefetchNeighbours();
+
+    // Status bar, zoom and scrolling.
+    void UpdateStatusBar();
+    void ZoomIn();
+    void ZoomOut();
+    void UpdateScrollMode();
+
+    // Full screen.
+    void ToggleFullScreen();
+    void enterFullScreen();
+    void leaveFullScreen();
+    void setBorderStyle(int style);
+    void setBarsVisible(bool visible);
+    void refreshWindow();
+
+    // Slide show.
+    void ToggleSlideShow();
+    void AdvanceSlideShow(bool FromTimer);
+    void showSlide();
+
+    // Input.
+    void Form_KeyDown(int KeyCode, int Shift);
+    void runCommand(ViewerCommand command);
+    void showPopupMenu(float X, float Y);
+    static bool IsFolder(const QString &Path);
+
+    // Small operations on the shown image.
+    void RotatePlus90();
+    void RotateMinus90();
+    void CopyImage();
+    void SetAsWallpaper();
+    void startProgramFile(const QString &relativePath);
+
+    ImgX *m_imgX = nullptr;
+    Toolbar *m_Toolbar = nullptr;
+    StatusBar *m_StatusBar = nullptr;
+    QWidget *m_MenuContainer = nullptr;
+    QTimer *m_tmrSlideShow = nullptr;
+    ImagePrefetcher *m_prefetcher = nullptr;
+
+    QStringList m_Files;
+    int m_Index = 0;
+    bool m_FullScreen = false;
+    std::int16_t m_SavedLeft = 0;
+    std::int16_t m_SavedTop = 0;
+    std::int32_t m_SavedWidth = 0;
+    std::int32_t m_SavedHeight = 0;
+    int m_SlideIndex = 0;
+    bool m_FromTimer = false;
+    int m_ResizeLock = 0;
+    bool m_closing = false;
+};
