@@ -157,6 +157,9 @@ public:
         m_lines = QString::fromUtf8(content).split(QLatin1Char('\n'));
         if (!m_lines.isEmpty() && m_lines.last().isEmpty())
             m_lines.removeLast();     // the final line break
+        // A list written with CR LF keeps them on the lines we write.
+        m_lineEnd = !m_lines.isEmpty() && m_lines.first().endsWith(QLatin1Char('\r')) ? QStringLiteral("\r")
+                                                                                        : QString();
     }
 
     QByteArray content() const
@@ -199,9 +202,9 @@ public:
     }
 
 private:
-    static QString entryLine(const QString &mimeType, const QStringList &ids)
+    QString entryLine(const QString &mimeType, const QStringList &ids) const
     {
-        return mimeType + QLatin1Char('=') + ids.join(QLatin1Char(';')) + QLatin1Char(';');
+        return mimeType + QLatin1Char('=') + ids.join(QLatin1Char(';')) + QLatin1Char(';') + m_lineEnd;
     }
 
     static QStringList idsOf(const QString &line)
@@ -242,8 +245,8 @@ private:
         int line = groupStart();
         if (line < 0) {
             if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
-                m_lines << QString();
-            m_lines << kDefaultGroup << entry;
+                m_lines << m_lineEnd;
+            m_lines << kDefaultGroup + m_lineEnd << entry;
             return;
         }
         // After the group's last entry, before the blank lines that part it
@@ -257,6 +260,7 @@ private:
     }
 
     QStringList m_lines;
+    QString m_lineEnd;
 };
 
 bool writeIfChanged(const QString &path, const QByteArray &content)

@@ -92,6 +92,18 @@ TEST_F(DesktopSyncTest, OtherProgramsLinesSurviveAndComeBackAfterUndo)
               QByteArray(kOtherPrograms).replace("image/jpeg = eog.desktop;", "image/jpeg=eog.desktop;"));
 }
 
+TEST_F(DesktopSyncTest, AListWithCarriageReturnsKeepsThem)
+{
+    const QByteArray list = "[Default Applications]\r\nimage/png=eog.desktop;\r\ntext/plain=gedit.desktop;\r\n";
+    ASSERT_TRUE(TestFiles::writeBytes(AssocNotify::mimeAppsListPath(), list));
+    AssociationPolicy::AssociateAll();
+    const QByteArray associated = TestFiles::readBytes(AssocNotify::mimeAppsListPath());
+    EXPECT_TRUE(associated.contains("image/png=quillmere.desktop;eog.desktop;\r\n"));
+    EXPECT_EQ(associated.count("\n"), associated.count("\r\n"));
+    AssociationPolicy::DeAssociateAll();
+    EXPECT_EQ(TestFiles::readBytes(AssocNotify::mimeAppsListPath()), list);
+}
+
 TEST_F(DesktopSyncTest, ATypeTakenInTheStoreLosesOnlyOurDefault)
 {
     AssociationPolicy::AssociateAll();
