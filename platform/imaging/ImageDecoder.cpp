@@ -1,5 +1,6 @@
 #include "ImageDecoder.h"
 
+#include "DibCodec.h"
 #include "FormatSniffer.h"
 #include "ImagingLimits.h"
 #include "MagickCodec.h"
@@ -10,7 +11,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
 namespace {
 
@@ -39,42 +39,6 @@ int depthOfImage(const QImage &image)
     }
 }
 
-// A .dib may be a bare device-independent bitmap (what the clipboard
-// holds): give it the file header the BMP reader expects.
-QByteArray withBmpFileHeader(const QByteArray &dib)
-{
-    if (dib.size() < 16)
-        return QByteArray();
-    const quint32 headerSize = qFromLittleEndian<quint32>(dib.constData());
-    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108
-        && headerSize != 124)
-        return QByteArray();
-    quint32 paletteBytes = 0;
-    if (headerSize == 12) {
-        const quint16 bits = qFromLittleEndian<quint16>(dib.constData() + 10);
-        paletteBytes = bits <= 8 ? (1u << bits) * 3 : 0;
-    } else {
-        if (dib.size() < 40)
-            return QByteArray();
-        const quint16 bits = qFromLittleEndian<quint16>(dib.constData() + 14);
-        const quint32 compression = qFromLittleEndian<quint32>(dib.constData() + 16);
-        quint32 used = qFromLittleEndian<quint32>(dib.constData() + 32);
-        if (used == 0 && bits <= 8)
-            used = 1u << bits;
-        if (used > 256)
-            return QByteArray();
-        paletteBytes = used * 4;
-        if (headerSize == 40 && (compression == 3 || compression == 6))
-            paletteBytes += compression == 3 ? 12 : 16;
-    }
-    QByteArray header(14, '\0');
-    header[0] = 'B';
-    header[1] = 'M';
-    qToLittleEndian<quint32>(quint32(14 + dib.size()), header.data() + 2);
-    qToLittleEndian<quint32>(14 + headerSize + paletteBytes, header.data() + 10);
-    return header + dib;
-}
-
 }
 
 namespace ImageDecoder {
@@ -86,7 +50,7 @@ QVector<ImgXPage> decodeData(const QByteArray &dataIn, const QString &suffix, in
     QByteArray data = dataIn;
     int format = FormatSniffer::detect(data.left(4096), data.right(26), data.size(), suffix);
     if (format == ImgXFormatUnknown && suffix.compare(QLatin1String("dib"), Qt::CaseInsensitive) == 0) {
-        const QByteArray bmp = withBmpFileHeader(data);
+        const QByteArray bmp = DibCodec::withFileHeader(data);
         if (!bmp.isEmpty()) {
             data = bmp;
             format = ImgXFormatBMP;

@@ -1,5 +1,6 @@
 #include "ImageEncoder.h"
 
+#include "DibCodec.h"
 #include "ImgXDocument.h"
 #include "MagickCodec.h"
 #include "MetafileWriter.h"
@@ -53,7 +54,9 @@ QByteArray encode(const QImage &image, int formatCode)
     case ImgXFormatJPG: return encodeWithQt(opaque(image), "jpeg", 90);
     case ImgXFormatPNG: return encodeWithQt(image, "png");
     case ImgXFormatTIF: return encodeWithQt(image, "tiff", -1, 1);   // LZW
-    case ImgXFormatBMP: return encodeWithQt(image, "bmp");
+    case ImgXFormatBMP:
+        // Qt writes 24-bit BMPs only; keep alpha where there is some.
+        return image.hasAlphaChannel() ? DibCodec::bmpWithAlpha(image) : encodeWithQt(image, "bmp");
     case ImgXFormatWBMP:
         return encodeWithQt(opaque(image).convertToFormat(QImage::Format_Mono, Qt::MonoOnly | Qt::DiffuseDither),
                             "wbmp");

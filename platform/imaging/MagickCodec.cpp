@@ -43,6 +43,20 @@ MagickCore::MagickBooleanType progressMonitor(const char *, const MagickCore::Ma
     return MagickCore::MagickTrue;
 }
 
+// A PSD's merged picture is stored blended on white, and readers (this
+// one included) take the white back out; so blend before writing.
+void blendOnWhite(QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int a = qAlpha(line[x]);
+            auto mix = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            line[x] = qRgba(mix(qRed(line[x])), mix(qGreen(line[x])), mix(qBlue(line[x])), a);
+        }
+    }
+}
+
 QString magickText(const std::exception &e)
 {
     return QString::fromLocal8Bit(e.what());
@@ -82,8 +96,13 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
         Deadline deadline{std::chrono::steady_clock::now() + kDecodeTimeLimit};
         Magick::Image image;
         image.quiet(true);
-        image.subImage(0);
-        image.subRange(1);
+        // Only the first image: for a PSD the merged picture, not the
+        // layers. Photo CD keeps its resolutions as scenes instead, and
+        // without a scene asked for it reads the base 768 x 512 one.
+        if (format != ImgXFormatPCD) {
+            image.subImage(0);
+            image.subRange(1);
+        }
         image.magick(coder);   // names the coder: content detection never runs
         MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), progressMonitor, &deadline);
         image.read(Magick::Blob(data.constData(), size_t(data.size())));
@@ -125,7 +144,9 @@ QByteArray encode(const QImage &imageIn, int format)
         throw ImgXError(QStringLiteral("ImageMagick does not write this format here."));
     initialize();
     const bool alpha = imageIn.hasAlphaChannel();
-    const QImage image = imageIn.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image = imageIn.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (alpha && format == ImgXFormatPSD)
+        blendOnWhite(image);
     try {
         Magick::Image out(size_t(image.width()), size_t(image.height()), "BGRA", Magick::CharPixel,
                           image.constBits());

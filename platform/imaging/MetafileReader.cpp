@@ -1,10 +1,396 @@
 #include "MetafileReader.h"
 
+#include "DibCodec.h"
+#include "ImagingLimits.h"
+#include "WmfLibrary.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+
+#include <cmath>
+#include <mutex>
+
+extern "C" {
+#include <emf2svg.h>
+#include <libwmf/gd.h>
+}
+
+namespace {
+
+constexpr quint32 kSrcCopy = 0x00CC0020;
+
+// Neither library promises to be reentrant; one metafile at a time each.
+std::mutex &wmfMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::mutex &emfMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+quint16 u16(const QByteArray &b, qint64 at)
+{
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
+
+qint16 s16(const QByteArray &b, qint64 at)
+{
+    return qFromLittleEndian<qint16>(b.constData() + at);
+}
+
+quint32 u32(const QByteArray &b, qint64 at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+qint32 s32(const QByteArray &b, qint64 at)
+{
+    return qFromLittleEndian<qint32>(b.constData() + at);
+}
+
+ImgXPage pageOf(const QImage &image)
+{
+    ImgXPage page;
+    page.image = image;
+    page.width = image.width();
+    page.height = image.height();
+    return page;
+}
+
+// ---- WMF ------------------------------------------------------------------
+
+// Records that only set drawing state; a metafile of these and one
+// whole-picture bitmap shows exactly that bitmap.
+bool isWmfStateRecord(quint16 function)
+{
+    switch (function) {
+    case 0x0102: case 0x0103: case 0x0104: case 0x0105: case 0x0106: case 0x0107:
+    case 0x0201: case 0x0209: case 0x020B: case 0x020C: case 0x020D: case 0x020E:
+    case 0x001E: case 0x0127: case 0x012E: case 0x0626:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The picture of a WMF that holds a single bitmap covering its window
+// (what this component writes); null when the file draws anything else.
+QImage wmfSingleBitmap(const QByteArray &data)
+{
+    qint64 at = 0;
+    int placeableW = 0, placeableH = 0;
+    if (data.size() >= 22 && u32(data, 0) == 0x9AC6CDD7u) {
+        placeableW = s16(data, 10) - s16(data, 6);
+        placeableH = s16(data, 12) - s16(data, 8);
+        at = 22;
+    }
+    if (at + 18 > data.size())
+        return QImage();
+    at += qint64(u16(data, at + 2)) * 2;
+    int extW = -1, extH = -1;
+    QImage bitmap;
+    int destW = 0, destH = 0;
+    while (at + 6 <= data.size()) {
+        const qint64 words = u32(data, at);
+        const quint16 function = u16(data, at + 4);
+        if (words < 3 || at + words * 2 > data.size())
+            return QImage();
+        if (function == 0x0000)
+            break;
+        if (function == 0x020C && words >= 5) {
+            extH = s16(data, at + 6);
+            extW = s16(data, at + 8);
+        } else if (function == 0x0F43 && words >= 14 && bitmap.isNull()) {
+            const qint64 p = at + 6;
+            const quint32 rop = u32(data, p);
+            const int usage = u16(data, p + 4);
+            const int srcH = s16(data, p + 6), srcW = s16(data, p + 8);
+            const int ySrc = s16(data, p + 10), xSrc = s16(data, p + 12);
+            destH = s16(data, p + 14);
+            destW = s16(data, p + 16);
+            const int yDest = s16(data, p + 18), xDest = s16(data, p + 20);
+            if (rop != kSrcCopy || usage != 0 || xSrc != 0 || ySrc != 0 || xDest != 0 || yDest != 0)
+                return QImage();
+            bitmap = DibCodec::decodePacked(data.mid(int(p + 22), int(words * 2 - 28)));
+            if (bitmap.isNull() || bitmap.width() != srcW || bitmap.height() != srcH)
+                return QImage();
+        } else if (!isWmfStateRecord(function)) {
+            return QImage();
+        }
+        at += words * 2;
+    }
+    if (bitmap.isNull())
+        return QImage();
+    if (extW >= 0 ? (destW != extW || destH != extH) : (placeableW && (destW != placeableW || destH != placeableH)))
+        return QImage();
+    return bitmap;
+}
+
+// The metafile's frame in points: the placeable header's box, or else the
+// window the drawing sets up, at the header's units per inch (1440, the
+// usual twips, without a placeable header). Invalid when neither exists.
+QRectF wmfFrame(const QByteArray &data)
+{
+    double inch = 1440;
+    QRectF logical;
+    qint64 at = 0;
+    if (data.size() >= 22 && u32(data, 0) == 0x9AC6CDD7u) {
+        const int left = s16(data, 6), top = s16(data, 8), right = s16(data, 10), bottom = s16(data, 12);
+        if (u16(data, 14) > 0)
+            inch = u16(data, 14);
+        logical = QRectF(QPointF(qMin(left, right), qMin(top, bottom)), QPointF(qMax(left, right), qMax(top, bottom)));
+        at = 22;
+    }
+    if (logical.isEmpty() && at + 18 <= data.size()) {
+        at += qint64(u16(data, at + 2)) * 2;
+        QPointF origin;
+        while (at + 6 <= data.size()) {
+            const qint64 words = u32(data, at);
+            const quint16 function = u16(data, at + 4);
+            if (words < 3 || at + words * 2 > data.size() || function == 0)
+                break;
+            if (function == 0x020B && words >= 5)
+                origin = QPointF(s16(data, at + 8), s16(data, at + 6));
+            if (function == 0x020C && words >= 5) {
+                const double h = s16(data, at + 6), w = s16(data, at + 8);
+                logical = QRectF(origin.x() + qMin(0.0, w), origin.y() + qMin(0.0, h), qAbs(w), qAbs(h));
+                break;
+            }
+            at += words * 2;
+        }
+    }
+    if (logical.isEmpty())
+        return QRectF();
+    const double scale = 72.0 / inch;
+    return QRectF(logical.topLeft() * scale, logical.size() * scale);
+}
+
+int wmfSink(void *context, char *buffer, int length)
+{
+    static_cast<QByteArray *>(context)->append(buffer, length);
+    return length;
+}
+
+QString wmfErrorText(wmf_error_t err)
+{
+    switch (err) {
+    case wmf_E_InsMem: return QStringLiteral("not enough memory");
+    case wmf_E_BadFile: return QStringLiteral("the data cannot be read");
+    case wmf_E_BadFormat: return QStringLiteral("the metafile is damaged or not a metafile");
+    case wmf_E_EOF: return QStringLiteral("the data ends early");
+    case wmf_E_DeviceError: return QStringLiteral("the renderer failed");
+    default: return QStringLiteral("error %1").arg(int(err));
+    }
+}
+
+// Plays the metafile through libwmf's bitmap renderer at its own size
+// (96 dots per inch) and decodes the PNG it makes.
+QImage renderWmf(const QByteArray &data)
+{
+    QString why;
+    const WmfLibrary *wmf = WmfLibrary::get(&why);
+    if (!wmf)
+        throw ImgXError(QStringLiteral("Cannot draw the WMF image: %1").arg(why));
+    std::lock_guard<std::mutex> lock(wmfMutex());
+    wmfAPI *api = nullptr;
+    wmfAPI_Options options{};
+    options.function = wmf->gdFunction;
+    unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmf->useAvailableFonts(options, flags);
+    wmf_error_t err = wmf->apiCreate(&api, flags, &options);
+    if (err != wmf_E_None) {
+        if (api)
+            wmf->apiDestroy(api);
+        throw ImgXError(QStringLiteral("Cannot read the WMF image: the renderer could not start (%1).")
+                            .arg(wmfErrorText(err)));
+    }
+    struct Cleanup {
+        const WmfLibrary *wmf;
+        wmfAPI *api;
+        ~Cleanup() { wmf->apiDestroy(api); }
+    } cleanup{wmf, api};
+
+    QByteArray copy = data;   // libwmf takes a non-const buffer
+    err = wmf->memOpen(api, reinterpret_cast<unsigned char *>(copy.data()), long(copy.size()));
+    wmfD_Rect bbox{};
+    if (err == wmf_E_None)
+        err = wmf->scan(api, 0, &bbox);
+    if (err != wmf_E_None)
+        throw ImgXError(QStringLiteral("Cannot read the WMF image: %1.").arg(wmfErrorText(err)));
+    // libwmf's scan gives the box of what is drawn; the picture is the
+    // metafile's frame, in libwmf's device units (points).
+    const QRectF frame = wmfFrame(data);
+    unsigned int width = 0, height = 0;
+    if (frame.isValid()) {
+        bbox.TL.x = float(frame.left());
+        bbox.TL.y = float(frame.top());
+        bbox.BR.x = float(frame.right());
+        bbox.BR.y = float(frame.bottom());
+        width = unsigned(std::lround(frame.width() * 96.0 / 72.0));
+        height = unsigned(std::lround(frame.height() * 96.0 / 72.0));
+    } else {
+        wmf->displaySize(api, &width, &height, 96, 96);
+    }
+    ImagingLimits::checkDecodeSize(width, height);
+    wmf_gd_t *ddata = WMF_GD_GetData(api);
+    if (!(ddata->flags & WMF_GD_SUPPORTS_PNG))
+        throw ImgXError(QStringLiteral("Cannot read the WMF image: the renderer has no PNG output."));
+    QByteArray png;
+    ddata->type = wmf_gd_png;
+    ddata->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
+    ddata->sink.context = &png;
+    ddata->sink.function = wmfSink;
+    ddata->file = nullptr;
+    ddata->width = width;
+    ddata->height = height;
+    ddata->bbox = bbox;
+    err = wmf->play(api, 0, &bbox);
+    if (err != wmf_E_None)
+        throw ImgXError(QStringLiteral("Cannot draw the WMF image: %1.").arg(wmfErrorText(err)));
+    QImage image;
+    if (!image.loadFromData(png, "PNG") || image.isNull())
+        throw ImgXError(QStringLiteral("Cannot draw the WMF image: the renderer gave no picture."));
+    return image;
+}
+
+// ---- EMF ------------------------------------------------------------------
+
+bool isEmfStateRecord(quint32 type)
+{
+    switch (type) {
+    case 17: case 18: case 19: case 20: case 21: case 22: case 24: case 25:
+    case 33: case 34: case 70: case 98:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QImage emfSingleBitmap(const QByteArray &data)
+{
+    if (data.size() < 88)
+        return QImage();
+    const qint32 left = s32(data, 8), top = s32(data, 12), right = s32(data, 16), bottom = s32(data, 20);
+    qint64 at = 0;
+    QImage bitmap;
+    while (at + 8 <= data.size()) {
+        const quint32 type = u32(data, at);
+        const qint64 size = u32(data, at + 4);
+        if (size < 8 || size % 4 || at + size > data.size())
+            return QImage();
+        if ((at == 0) != (type == 1))
+            return QImage();
+        if (type == 14)
+            break;
+        if (type == 81 && size >= 80 && bitmap.isNull()) {
+            const qint32 xDest = s32(data, at + 24), yDest = s32(data, at + 28);
+            const qint32 xSrc = s32(data, at + 32), ySrc = s32(data, at + 36);
+            const qint32 cxSrc = s32(data, at + 40), cySrc = s32(data, at + 44);
+            const quint32 offBmi = u32(data, at + 48), cbBmi = u32(data, at + 52);
+            const quint32 offBits = u32(data, at + 56), cbBits = u32(data, at + 60);
+            const quint32 usage = u32(data, at + 64), rop = u32(data, at + 68);
+            const qint32 cxDest = s32(data, at + 72), cyDest = s32(data, at + 76);
+            if (rop != kSrcCopy || usage != 0 || xSrc != 0 || ySrc != 0 || xDest != left || yDest != top
+                || qint64(cxDest) != qint64(right) - left + 1 || qint64(cyDest) != qint64(bottom) - top + 1
+                || qint64(offBmi) + cbBmi > size || qint64(offBits) + cbBits > size)
+                return QImage();
+            bitmap = DibCodec::decode(data.mid(int(at + offBmi), int(cbBmi)), data.mid(int(at + offBits), int(cbBits)));
+            if (bitmap.isNull() || bitmap.width() != cxSrc || bitmap.height() != cySrc)
+                return QImage();
+        } else if (type != 1 && !isEmfStateRecord(type)) {
+            return QImage();
+        }
+        at += size;
+    }
+    return bitmap;
+}
+
+// The picture size of an EMF: its frame (0.01 mm) on its reference device.
+QSize emfFrameSize(const QByteArray &data)
+{
+    if (data.size() < 88)
+        return QSize();
+    const double frameW = double(s32(data, 32)) - s32(data, 24);
+    const double frameH = double(s32(data, 36)) - s32(data, 28);
+    const double devW = s32(data, 72), devH = s32(data, 76);
+    const double mmW = s32(data, 80), mmH = s32(data, 84);
+    if (frameW > 0 && frameH > 0 && devW > 0 && devH > 0 && mmW > 0 && mmH > 0) {
+        const double w = std::round(frameW / 100.0 * devW / mmW);
+        const double h = std::round(frameH / 100.0 * devH / mmH);
+        if (w >= 1 && h >= 1 && w < 1e9 && h < 1e9)
+            return QSize(int(w), int(h));
+    }
+    const qint64 w = qint64(s32(data, 16)) - s32(data, 8) + 1;
+    const qint64 h = qint64(s32(data, 20)) - s32(data, 12) + 1;
+    if (w >= 1 && h >= 1 && w < 1000000000 && h < 1000000000)
+        return QSize(int(w), int(h));
+    return QSize();
+}
+
+QImage renderEmf(const QByteArray &data)
+{
+    const QSize size = emfFrameSize(data);
+    if (!size.isValid())
+        throw ImgXError(QStringLiteral("Cannot read the EMF image: its header gives no picture size."));
+    ImagingLimits::checkDecodeSize(size.width(), size.height());
+
+    QByteArray svg;
+    {
+        std::lock_guard<std::mutex> lock(emfMutex());
+        generatorOptions options{};
+        char nameSpace[] = "";
+        options.nameSpace = nameSpace;
+        options.verbose = false;
+        options.emfplus = true;
+        options.svgDelimiter = true;
+        options.imgWidth = size.width();
+        options.imgHeight = size.height();
+        QByteArray copy = data;
+        char *out = nullptr;
+        size_t outLength = 0;
+        const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
+        if (out) {
+            svg = QByteArray(out, int(outLength));
+            std::free(out);
+        }
+        if (!ok || svg.isEmpty())
+            throw ImgXError(QStringLiteral("Cannot read the EMF image: libemf2svg could not convert it."));
+    }
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        throw ImgXError(QStringLiteral("Cannot read the EMF image: its drawing could not be rendered."));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        throw ImgXError(QStringLiteral("Not enough memory for a %1 x %2 image.").arg(size.width()).arg(size.height()));
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    return image;
+}
+
+}
+
 namespace MetafileReader {
 
-QVector<ImgXPage> decode(const QByteArray &, int, int)
+QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
 {
-    throw ImgXError(QStringLiteral("Metafiles cannot be read yet."));
+    if (page != 0)
+        throw ImgXError(QStringLiteral("The metafile has no page %1 (it has 1).").arg(page + 1));
+    if (format == ImgXFormatWMF) {
+        const QImage single = wmfSingleBitmap(data);
+        return {pageOf(single.isNull() ? renderWmf(data) : single)};
+    }
+    if (format == ImgXFormatEMF) {
+        const QImage single = emfSingleBitmap(data);
+        return {pageOf(single.isNull() ? renderEmf(data) : single)};
+    }
+    throw ImgXError(QStringLiteral("Not a metafile."));
 }
 
 }

@@ -1,0 +1,334 @@
+// Loading every format and variant by content: size, stored depth, pages
+// and pixels against the picture that was written.
+
+#include "ImagingSamples.h"
+#include "ImgXDocument.h"
+#include "PictureLoader.h"
+#include "TestFiles.h"
+
+#include <Magick++.h>
+#include <QColorSpace>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace ImagingSamples;
+
+namespace {
+
+class ImagingDecode : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // Loads and checks the description of the page on show.
+    void load(ImgXDocument &doc, const QString &file, int format, int width, int height, int bpp,
+              const QString &options = QString())
+    {
+        SCOPED_TRACE(file.toStdString());
+        ASSERT_NO_THROW(doc.Loader.LoadFromFile(path(file), 0, options));
+        EXPECT_EQ(doc.ImageInfo.Format(), format);
+        EXPECT_EQ(doc.ImageInfo.Width(), width);
+        EXPECT_EQ(doc.ImageInfo.Height(), height);
+        EXPECT_EQ(doc.ImageInfo.BitsPerPixel(), bpp);
+        EXPECT_EQ(doc.ImageInfo.FileName(), file);
+        EXPECT_EQ(doc.ImageInfo.FilePath(), path(file));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+}
+
+TEST_F(ImagingDecode, PngVariantsKeepPixelsAndReportStoredDepth)
+{
+    const QImage rgb = noisy(33, 17);
+    const QImage rgba = noisy(33, 17, true);
+    QImage palette = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    const QImage grey = rgb.convertToFormat(QImage::Format_Grayscale8);
+    QImage deep = rgb.convertToFormat(QImage::Format_RGBX64);
+    QImage deepAlpha = rgba.convertToFormat(QImage::Format_RGBA64);
+    ASSERT_TRUE(rgb.save(path("rgb.png")));
+    ASSERT_TRUE(rgba.save(path("rgba.png")));
+    ASSERT_TRUE(palette.save(path("palette.png")));
+    ASSERT_TRUE(grey.save(path("grey.png")));
+    ASSERT_TRUE(deep.save(path("deep.png")));
+    ASSERT_TRUE(deepAlpha.save(path("deepalpha.png")));
+
+    struct Case { const char *file; int bpp; QImage reference; };
+    const Case cases[] = {{"rgb.png", 24, rgb}, {"rgba.png", 32, rgba}, {"palette.png", 8, palette},
+                          {"grey.png", 8, grey}, {"deep.png", 48, deep}, {"deepalpha.png", 64, deepAlpha}};
+    for (const Case &c : cases) {
+        ImgXDocument doc;
+        load(doc, c.file, ImgXFormatPNG, 33, 17, c.bpp);
+        EXPECT_EQ(maxDifference(doc.Export.GetPicture(), c.reference), 0) << c.file;
+    }
+}
+
+TEST_F(ImagingDecode, BmpDepthsAndBareDib)
+{
+    const QImage rgb = noisy(21, 9);
+    const QImage mono = rgb.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    const QImage indexed = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    ASSERT_TRUE(rgb.save(path("rgb.bmp"), "BMP"));
+    ASSERT_TRUE(mono.save(path("mono.bmp"), "BMP"));
+    ASSERT_TRUE(indexed.save(path("indexed.bmp"), "BMP"));
+    for (auto [file, bpp, reference] : {std::tuple{"rgb.bmp", 24, rgb}, std::tuple{"mono.bmp", 1, mono},
+                                        std::tuple{"indexed.bmp", 8, indexed}}) {
+        ImgXDocument doc;
+        load(doc, file, ImgXFormatBMP, 21, 9, bpp);
+        EXPECT_EQ(maxDifference(doc.Export.GetPicture(), reference), 0) << file;
+    }
+
+    // A .dib holding the bitmap without its file header, as the clipboard
+    // keeps it; and a .dib with the header, read as a BMP.
+    const QByteArray bmp = TestFiles::readBytes(path("rgb.bmp"));
+    ASSERT_TRUE(TestFiles::writeBytes(path("bare.dib"), bmp.mid(14)));
+    ASSERT_TRUE(TestFiles::writeBytes(path("full.dib"), bmp));
+    for (const char *file : {"bare.dib", "full.dib"}) {
+        ImgXDocument doc;
+        load(doc, file, ImgXFormatBMP, 21, 9, 24);
+        EXPECT_EQ(maxDifference(doc.Export.GetPicture(), rgb), 0) << file;
+        EXPECT_EQ(maxDifference(PictureLoader::LoadPicture(path(file)), rgb), 0) << file;
+    }
+}
+
+TEST_F(ImagingDecode, JpegGreyColourAndCmyk)
+{
+    const QImage picture = smooth(64, 40);
+    ASSERT_TRUE(picture.save(path("colour.jpg"), "JPEG", 95));
+    ASSERT_TRUE(picture.convertToFormat(QImage::Format_Grayscale8).save(path("grey.jpg"), "JPEG", 95));
+    Magick::Image cmyk = toMagick(picture);
+    cmyk.colorSpace(Magick::CMYKColorspace);
+    cmyk.quality(95);
+    ASSERT_TRUE(writeMagick(cmyk, path("cmyk.jpg"), "JPEG"));
+
+    ImgXDocument doc;
+    load(doc, "colour.jpg", ImgXFormatJPG, 64, 40, 24);
+    for (QPoint at : {QPoint(4, 4), QPoint(40, 10), QPoint(60, 36), QPoint(10, 35)})
+        EXPECT_LE(maxDifference(doc.Export.GetPicture().copy(QRect(at, QSize(1, 1))), picture.copy(QRect(at, QSize(1, 1)))), 8);
+    load(doc, "grey.jpg", ImgXFormatJPG, 64, 40, 8);
+    load(doc, "cmyk.jpg", ImgXFormatJPG, 64, 40, 32);
+    // The red block stays red once the inks are turned back into light.
+    const QColor corner = doc.Export.GetPicture().pixelColor(4, 4);
+    EXPECT_GT(corner.red(), 170);
+    EXPECT_LT(corner.green(), 80);
+}
+
+TEST_F(ImagingDecode, JpegThumbnailDecodeKeepsFullDescription)
+{
+    ASSERT_TRUE(smooth(3000, 2000).save(path("big.jpg"), "JPEG", 85));
+    ImgXDocument doc;
+    load(doc, "big.jpg", ImgXFormatJPG, 3000, 2000, 24, QStringLiteral("ThumbnailSize=140"));
+    // 1/4 scale: the short side 500 is still at least twice 140; 1/8 is not.
+    EXPECT_EQ(doc.Export.GetPicture().size(), QSize(750, 500));
+    doc.Transform.Resize(140, 0, 4);
+    EXPECT_EQ(doc.ImageInfo.Width(), 140);
+    EXPECT_EQ(doc.ImageInfo.Height(), 93);
+    EXPECT_EQ(doc.Export.GetPicture().size(), QSize(140, 93));
+    doc.Transform.Canvas(140, 140, QColor(Qt::white), 0, 23);
+    EXPECT_EQ(doc.Export.GetPicture().size(), QSize(140, 140));
+    EXPECT_EQ(doc.Export.GetPicture().pixelColor(70, 5), QColor(Qt::white));
+
+    // A small JPEG is decoded whole even when a thumbnail is asked for.
+    ASSERT_TRUE(smooth(200, 100).save(path("small.jpg"), "JPEG"));
+    load(doc, "small.jpg", ImgXFormatJPG, 200, 100, 24, QStringLiteral("ThumbnailSize=140"));
+    EXPECT_EQ(doc.Export.GetPicture().size(), QSize(200, 100));
+}
+
+TEST_F(ImagingDecode, JpegExifOrientationTurnsPixelsAndSize)
+{
+    const QImage picture = smooth(80, 40);   // red block top-left
+    ASSERT_TRUE(TestFiles::writeBytes(path("turned.jpg"), jpegWithOrientation(picture, 6)));
+    ImgXDocument doc;
+    load(doc, "turned.jpg", ImgXFormatJPG, 40, 80, 24);
+    const QImage shown = doc.Export.GetPicture();
+    ASSERT_EQ(shown.size(), QSize(40, 80));
+    // Orientation 6 means the picture must be turned clockwise: the red
+    // block moves to the top-right.
+    EXPECT_GT(shown.pixelColor(36, 3).red(), 180);
+    EXPECT_LT(shown.pixelColor(3, 3).red(), 150);
+}
+
+TEST_F(ImagingDecode, EmbeddedProfileIsConvertedToSrgb)
+{
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(QColor(200, 60, 60));
+    picture.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+    ASSERT_TRUE(picture.save(path("p3.png")));
+    ImgXDocument doc;
+    load(doc, "p3.png", ImgXFormatPNG, 8, 8, 24);
+    const QImage shown = doc.Export.GetPicture();
+    EXPECT_EQ(shown.colorSpace(), QColorSpace(QColorSpace::SRgb));
+    const QImage expected = picture.convertedToColorSpace(QColorSpace(QColorSpace::SRgb));
+    EXPECT_LE(maxDifference(shown, expected), 1);
+    EXPECT_GT(shown.pixelColor(0, 0).red(), 200);   // P3 red lies outside sRGB's
+}
+
+TEST_F(ImagingDecode, MultiPageTiffGifAndIcon)
+{
+    std::list<Magick::Image> frames;
+    const QSize sizes[] = {{16, 16}, {32, 32}, {48, 48}};
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    for (int i = 0; i < 3; ++i) {
+        QImage frame(sizes[i], QImage::Format_RGB32);
+        frame.fill(colours[i]);
+        frames.push_back(toMagick(frame));
+    }
+    ASSERT_TRUE(writeMagickList(frames, path("pages.tif"), "TIFF"));
+    ASSERT_TRUE(writeMagickList(frames, path("sizes.ico"), "ICO"));
+    ASSERT_TRUE(writeMagickList(frames, path("anim.gif"), "GIF"));
+
+    ImgXDocument doc;
+    load(doc, "pages.tif", ImgXFormatTIF, 16, 16, 24);
+    ASSERT_EQ(doc.Pages.Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<ImgXPage> page = doc.Pages.Item(i);
+        ASSERT_TRUE(page.has_value());
+        EXPECT_EQ(page->PageIndex(), i);
+        EXPECT_EQ(QSize(page->Width(), page->Height()), sizes[i]);
+        EXPECT_EQ(page->image.pixelColor(5, 5), colours[i]);
+    }
+    EXPECT_FALSE(doc.Pages.Item(3).has_value());
+    EXPECT_FALSE(doc.Pages.Item(-1).has_value());
+    doc.Pages.SetCurrent(*doc.Pages.Item(2));
+    EXPECT_EQ(doc.ImageInfo.PageIndex(), 2);
+    EXPECT_EQ(doc.ImageInfo.Width(), 48);
+
+    // Asking for a page loads the file and shows that page.
+    doc.Loader.LoadFromFile(path("pages.tif"), 1);
+    EXPECT_EQ(doc.ImageInfo.PageIndex(), 1);
+    EXPECT_EQ(doc.ImageInfo.Width(), 32);
+    EXPECT_THROW(doc.Loader.LoadFromFile(path("pages.tif"), 3), ImgXError);
+
+    load(doc, "sizes.ico", ImgXFormatICO, 16, 16, 32);
+    ASSERT_EQ(doc.Pages.Count(), 3);
+    EXPECT_EQ(doc.Pages.Item(2)->Width(), 48);
+
+    ASSERT_NO_THROW(doc.Loader.LoadFromFile(path("anim.gif")));
+    EXPECT_EQ(doc.ImageInfo.Format(), ImgXFormatGIF);
+    EXPECT_EQ(doc.Pages.Count(), 3);
+    EXPECT_GE(doc.ImageInfo.BitsPerPixel(), 1);
+    EXPECT_LE(doc.ImageInfo.BitsPerPixel(), 8);
+    EXPECT_EQ(doc.Pages.Item(0)->image.pixelColor(3, 3), QColor(Qt::red));
+}
+
+TEST_F(ImagingDecode, CursorsAndPictureLoaderPicksEntries)
+{
+    std::list<Magick::Image> frames;
+    for (int side : {16, 48, 32}) {
+        QImage frame(side, side, QImage::Format_ARGB32);
+        frame.fill(QColor(side, 0, 0));
+        frames.push_back(toMagick(frame));
+    }
+    ASSERT_TRUE(writeMagickList(frames, path("three.ico"), "ICO"));
+    // A cursor is an icon directory of type 2 (hotspots where icons keep
+    // planes and depth).
+    QByteArray cursor = TestFiles::readBytes(path("three.ico"));
+    cursor[2] = 2;
+    ASSERT_TRUE(TestFiles::writeBytes(path("arrow.cur"), cursor));
+
+    ImgXDocument doc;
+    load(doc, "arrow.cur", ImgXFormatCUR, 16, 16, 32);
+    EXPECT_EQ(doc.Pages.Count(), 3);
+
+    EXPECT_EQ(PictureLoader::LoadPicture(path("three.ico")).size(), QSize(48, 48));
+    EXPECT_EQ(PictureLoader::LoadPicture(path("three.ico"), 32, 32).size(), QSize(32, 32));
+    EXPECT_EQ(PictureLoader::LoadPicture(path("arrow.cur"), 30, 30).size(), QSize(32, 32));
+    EXPECT_EQ(PictureLoader::LoadPicture(path("arrow.cur")).pixelColor(1, 1), QColor(48, 0, 0));
+    EXPECT_THROW(PictureLoader::LoadPicture(path("missing.ico")), ImgXError);
+}
+
+TEST_F(ImagingDecode, MagickFormatsPsdPcxTga)
+{
+    const QImage picture = noisy(29, 13);
+    const QImage alpha = noisy(29, 13, true);
+    ASSERT_TRUE(writeMagick(toMagick(picture), path("plain.pcx"), "PCX"));
+    Magick::Image palette = toMagick(picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither));
+    palette.type(Magick::PaletteType);
+    ASSERT_TRUE(writeMagick(palette, path("palette.pcx"), "PCX"));
+    ASSERT_TRUE(writeMagick(toMagick(picture), path("plain.tga"), "TGA"));
+    Magick::Image rle = toMagick(alpha);
+    rle.compressType(Magick::RLECompression);
+    ASSERT_TRUE(writeMagick(rle, path("rle.tga"), "TGA"));
+
+    // A layered PSD: the merged picture first, then two layers.
+    Magick::Image merged = toMagick(picture);
+    QImage layerImage(10, 5, QImage::Format_ARGB32);
+    layerImage.fill(QColor(0, 0, 255, 255));
+    ASSERT_TRUE(writeMagickList({merged, toMagick(picture), toMagick(layerImage)}, path("layered.psd"), "PSD"));
+
+    ImgXDocument doc;
+    load(doc, "plain.pcx", ImgXFormatPCX, 29, 13, 24);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+    load(doc, "palette.pcx", ImgXFormatPCX, 29, 13, 8);
+    load(doc, "plain.tga", ImgXFormatTGA, 29, 13, 24);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+    load(doc, "rle.tga", ImgXFormatTGA, 29, 13, 32);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), alpha), 0);
+    EXPECT_EQ(TestFiles::readBytes(path("rle.tga"))[2], char(10));   // really run-length coded
+    load(doc, "layered.psd", ImgXFormatPSD, 29, 13, 24);
+    EXPECT_EQ(doc.Pages.Count(), 1);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+}
+
+TEST_F(ImagingDecode, ContentDecidesNotTheName)
+{
+    const QImage picture = noisy(12, 7);
+    ASSERT_TRUE(picture.save(path("really-png.tla"), "PNG"));
+    ASSERT_TRUE(picture.save(path("really-bmp.jpg"), "BMP"));
+    ASSERT_TRUE(writeMagick(toMagick(picture), path("really-tga.tla"), "TGA"));
+    ASSERT_TRUE(writeMagick(toMagick(picture), path("really-pcx.png"), "PCX"));
+    ASSERT_TRUE(picture.convertToFormat(QImage::Format_Mono).save(path("really-wbmp.bin"), "WBMP"));
+    ImgXDocument doc;
+    load(doc, "really-png.tla", ImgXFormatPNG, 12, 7, 24);
+    load(doc, "really-bmp.jpg", ImgXFormatBMP, 12, 7, 24);
+    load(doc, "really-tga.tla", ImgXFormatTGA, 12, 7, 24);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+    load(doc, "really-pcx.png", ImgXFormatPCX, 12, 7, 24);
+    load(doc, "really-wbmp.bin", ImgXFormatWBMP, 12, 7, 1);
+}
+
+TEST_F(ImagingDecode, PhotoCdThroughImageMagick)
+{
+    // ImageMagick writes Photo CD images at the base resolution.
+    if (!writeMagick(toMagick(smooth(768, 512)), path("photo.pcd"), "PCD"))
+        GTEST_SKIP() << "this ImageMagick cannot write PCD";
+    ImgXDocument doc;
+    ASSERT_NO_THROW(doc.Loader.LoadFromFile(path("photo.pcd")));
+    EXPECT_EQ(doc.ImageInfo.Format(), ImgXFormatPCD);
+    EXPECT_EQ(doc.ImageInfo.Width(), 768);
+    EXPECT_EQ(doc.ImageInfo.Height(), 512);
+    EXPECT_EQ(doc.ImageInfo.BitsPerPixel(), 24);
+}
+
+TEST_F(ImagingDecode, PagesAndInfoWhenEmptyOrFromPicture)
+{
+    ImgXDocument doc;
+    int changes = 0;
+    doc.onChanged = [&changes] { ++changes; };
+    EXPECT_EQ(doc.Pages.Count(), 0);
+    EXPECT_EQ(doc.ImageInfo.Width(), 0);
+    EXPECT_EQ(doc.ImageInfo.Format(), 0);
+    EXPECT_TRUE(doc.ImageInfo.FileName().isEmpty());
+    EXPECT_TRUE(doc.Export.GetPicture().isNull());
+
+    QImage picture(5, 3, QImage::Format_ARGB32);
+    picture.fill(Qt::cyan);
+    doc.Loader.LoadFromPicture(picture);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(doc.ImageInfo.Format(), ImgXFormatPicture);
+    EXPECT_EQ(doc.ImageInfo.BitsPerPixel(), 32);
+    EXPECT_EQ(doc.ImageInfo.Width(), 5);
+    EXPECT_TRUE(doc.ImageInfo.FilePath().isEmpty());
+    EXPECT_EQ(doc.Pages.Count(), 1);
+
+    doc.Pages.Clear();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(doc.Pages.Count(), 0);
+    EXPECT_EQ(doc.ImageInfo.Height(), 0);
+
+    // A failed load leaves what was shown.
+    doc.Loader.LoadFromPicture(picture);
+    EXPECT_THROW(doc.Loader.LoadFromFile(path("nothing-here.png")), ImgXError);
+    EXPECT_EQ(doc.ImageInfo.Width(), 5);
+}

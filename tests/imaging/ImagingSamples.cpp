@@ -1,0 +1,115 @@
+#include "ImagingSamples.h"
+
+#include <Magick++.h>
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+#include <QtEndian>
+
+namespace ImagingSamples {
+
+QImage smooth(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = qRgb(40 + 160 * x / qMax(1, width - 1), 60 + 120 * y / qMax(1, height - 1), 120);
+    }
+    QPainter painter(&image);
+    painter.fillRect(0, 0, qMax(1, width / 4), qMax(1, height / 4), QColor(220, 20, 20));
+    return image;
+}
+
+QImage noisy(int width, int height, bool alpha)
+{
+    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    quint32 state = 12345;
+    for (int y = 0; y < height; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int a = alpha ? int((state >> 24) & 0xff) : 255;
+            line[x] = qRgba(int(state & 0xff), int((state >> 8) & 0xff), int((state >> 16) & 0xff), a);
+        }
+    }
+    return image;
+}
+
+int maxDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            worst = qMax(worst, qAbs(qRed(p[col]) - qRed(q[col])));
+            worst = qMax(worst, qAbs(qGreen(p[col]) - qGreen(q[col])));
+            worst = qMax(worst, qAbs(qBlue(p[col]) - qBlue(q[col])));
+            worst = qMax(worst, qAbs(qAlpha(p[col]) - qAlpha(q[col])));
+        }
+    }
+    return worst;
+}
+
+int maxPremultipliedDifference(const QImage &a, const QImage &b)
+{
+    return maxDifference(a.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                         b.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+Magick::Image toMagick(const QImage &imageIn)
+{
+    const bool alpha = imageIn.hasAlphaChannel();
+    const QImage image = imageIn.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    Magick::Image out(size_t(image.width()), size_t(image.height()), "BGRA", Magick::CharPixel, image.constBits());
+    out.matte(alpha);
+    return out;
+}
+
+bool writeMagick(Magick::Image image, const QString &path, const char *coder)
+{
+    try {
+        image.write(std::string(coder) + ":" + QFile::encodeName(path).toStdString());
+        return true;
+    } catch (const Magick::Exception &) {
+        return false;
+    }
+}
+
+bool writeMagickList(std::list<Magick::Image> images, const QString &path, const char *coder)
+{
+    try {
+        Magick::writeImages(images.begin(), images.end(),
+                            std::string(coder) + ":" + QFile::encodeName(path).toStdString());
+        return true;
+    } catch (const Magick::Exception &) {
+        return false;
+    }
+}
+
+QByteArray jpegWithOrientation(const QImage &image, int orientation)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+    // APP1 "Exif", little-endian TIFF header, one IFD with tag 0x0112.
+    QByteArray tiff("II*\0\x08\0\0\0", 8);
+    QByteArray ifd(2 + 12 + 4, '\0');
+    qToLittleEndian<quint16>(1, ifd.data());
+    qToLittleEndian<quint16>(0x0112, ifd.data() + 2);
+    qToLittleEndian<quint16>(3, ifd.data() + 4);
+    qToLittleEndian<quint32>(1, ifd.data() + 6);
+    qToLittleEndian<quint16>(quint16(orientation), ifd.data() + 10);
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff + ifd;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 0xff)).append(payload);
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}
+
+}

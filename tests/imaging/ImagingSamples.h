@@ -1,0 +1,35 @@
+#pragma once
+// Sample images and files for the imaging tests: every format the
+// component reads, made here with Qt or ImageMagick.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <list>
+
+namespace Magick {
+class Image;
+}
+
+namespace ImagingSamples {
+// A smooth colour picture (JPEG-friendly) with a distinct top-left red
+// block, so orientation mistakes show.
+QImage smooth(int width, int height);
+// A picture with every pixel different (for exact comparisons).
+QImage noisy(int width, int height, bool alpha = false);
+// The largest difference of any channel between two same-sized images
+// (compared as ARGB32; -1 when the sizes differ).
+int maxDifference(const QImage &a, const QImage &b);
+// The same on premultiplied values, where colour under full
+// transparency does not count.
+int maxPremultipliedDifference(const QImage &a, const QImage &b);
+
+// ImageMagick helpers: a Magick image of a QImage, and writing one or a
+// list to a file with the coder named ("PSD", "TGA", ...).
+Magick::Image toMagick(const QImage &image);
+bool writeMagick(Magick::Image image, const QString &path, const char *coder);
+bool writeMagickList(std::list<Magick::Image> images, const QString &path, const char *coder);
+
+// A JPEG with an EXIF block whose orientation tag is `orientation`.
+QByteArray jpegWithOrientation(const QImage &image, int orientation);
+}

@@ -1,0 +1,215 @@
+// Export.SaveFile in each of the ten formats, read back by this component,
+// and the promise that a failed save leaves no trace.
+
+#include "ImagingSamples.h"
+#include "ImgXDocument.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <uemf.h>
+#include <uwmf.h>
+}
+
+using namespace ImagingSamples;
+
+namespace {
+
+struct Saved {
+    int code;
+    const char *name;
+    int maxDifference;   // 0: exact
+};
+
+const Saved kFormats[] = {{ImgXFormatJPG, "out.jpg", 12}, {ImgXFormatPNG, "out.png", 0},
+                          {ImgXFormatTIF, "out.tif", 0},  {ImgXFormatPCX, "out.pcx", 0},
+                          {ImgXFormatTGA, "out.tga", 0},  {ImgXFormatBMP, "out.bmp", 0},
+                          {ImgXFormatWMF, "out.wmf", 0},  {ImgXFormatEMF, "out.emf", 0},
+                          {ImgXFormatPSD, "out.psd", 0}};
+
+QStringList entries(const QTemporaryDir &dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+}
+
+}
+
+TEST(ImagingSave, EveryFormatReadsBackAsWritten)
+{
+    QTemporaryDir dir;
+    const QImage opaque = noisy(45, 31);
+    const QImage photo = smooth(45, 31);
+    for (const Saved &f : kFormats) {
+        SCOPED_TRACE(f.name);
+        const QImage source = f.code == ImgXFormatJPG ? photo : opaque;
+        ImgXDocument doc;
+        doc.Loader.LoadFromPicture(source);
+        ASSERT_NO_THROW(doc.Export.SaveFile(dir.filePath(f.name), f.code, 0, true));
+        ImgXDocument back;
+        ASSERT_NO_THROW(back.Loader.LoadFromFile(dir.filePath(f.name)));
+        EXPECT_EQ(back.ImageInfo.Format(), f.code);
+        EXPECT_EQ(back.ImageInfo.Width(), 45);
+        EXPECT_EQ(back.ImageInfo.Height(), 31);
+        if (f.code == ImgXFormatJPG) {
+            // Away from the red block's edge JPEG keeps colours close.
+            const QImage got = back.Export.GetPicture();
+            for (QPoint at : {QPoint(2, 2), QPoint(30, 20), QPoint(44, 30)})
+                EXPECT_LE(qAbs(got.pixelColor(at).green() - source.pixelColor(at).green()), f.maxDifference);
+        } else {
+            EXPECT_EQ(maxDifference(back.Export.GetPicture(), source), 0);
+        }
+    }
+
+    // WBMP holds black and white only.
+    const QImage twoTone = noisy(45, 31).convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(twoTone);
+    doc.Export.SaveFile(dir.filePath("out.wbmp"), ImgXFormatWBMP);
+    ImgXDocument back;
+    back.Loader.LoadFromFile(dir.filePath("out.wbmp"));
+    EXPECT_EQ(back.ImageInfo.Format(), ImgXFormatWBMP);
+    EXPECT_EQ(back.ImageInfo.BitsPerPixel(), 1);
+    EXPECT_EQ(maxDifference(back.Export.GetPicture(), twoTone), 0);
+
+    // A colour picture is turned into black and white on the way.
+    doc.Loader.LoadFromPicture(smooth(20, 10));
+    ASSERT_NO_THROW(doc.Export.SaveFile(dir.filePath("colour.wbmp"), ImgXFormatWBMP));
+    back.Loader.LoadFromFile(dir.filePath("colour.wbmp"));
+    EXPECT_EQ(back.ImageInfo.Width(), 20);
+}
+
+TEST(ImagingSave, AlphaSurvivesWhereTheFormatHasIt)
+{
+    QTemporaryDir dir;
+    const QImage alpha = noisy(23, 19, true);
+    for (const Saved &f : kFormats) {
+        if (f.code == ImgXFormatJPG)
+            continue;
+        SCOPED_TRACE(f.name);
+        ImgXDocument doc;
+        doc.Loader.LoadFromPicture(alpha);
+        ASSERT_NO_THROW(doc.Export.SaveFile(dir.filePath(f.name), f.code));
+        ImgXDocument back;
+        ASSERT_NO_THROW(back.Loader.LoadFromFile(dir.filePath(f.name)));
+        EXPECT_EQ(back.ImageInfo.BitsPerPixel(), 32);
+        // A PSD's merged picture is kept blended on white, which loses the
+        // colour under full transparency and rounds the rest; Qt's TIFF
+        // writer stores premultiplied colour.
+        if (f.code == ImgXFormatPSD)
+            EXPECT_LE(maxPremultipliedDifference(back.Export.GetPicture(), alpha), 1);
+        else if (f.code == ImgXFormatTIF)
+            EXPECT_EQ(maxPremultipliedDifference(back.Export.GetPicture(), alpha), 0);
+        else
+            EXPECT_EQ(maxDifference(back.Export.GetPicture(), alpha), 0);
+    }
+}
+
+TEST(ImagingSave, FailuresLeaveTheOldFileAndNoLeftovers)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("keep.png");
+    ASSERT_TRUE(TestFiles::writeBytes(target, "old contents"));
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(noisy(8, 8));
+
+    // Unknown format code.
+    EXPECT_THROW(doc.Export.SaveFile(target, 0), ImgXError);
+    EXPECT_THROW(doc.Export.SaveFile(target, 11), ImgXError);
+    // Not allowed to overwrite.
+    try {
+        doc.Export.SaveFile(target, ImgXFormatPNG, 0, false);
+        ADD_FAILURE() << "saved over an existing file";
+    } catch (const ImgXError &e) {
+        EXPECT_TRUE(e.text().contains(QLatin1String("exists")));
+    }
+    // WMF coordinates cannot hold this width; the encoder fails first.
+    ImgXDocument wide;
+    wide.Loader.LoadFromPicture(QImage(40000, 1, QImage::Format_RGB32));
+    EXPECT_THROW(wide.Export.SaveFile(target, ImgXFormatWMF), ImgXError);
+    EXPECT_EQ(TestFiles::readBytes(target), QByteArray("old contents"));
+    EXPECT_EQ(entries(dir), QStringList{"keep.png"});
+
+    // A folder that does not exist.
+    EXPECT_THROW(doc.Export.SaveFile(dir.filePath("no/such/folder/x.png"), ImgXFormatPNG), ImgXError);
+
+    // Nothing loaded.
+    ImgXDocument empty;
+    EXPECT_THROW(empty.Export.SaveFile(dir.filePath("x.png"), ImgXFormatPNG), ImgXError);
+
+    // A successful save replaces the file whole and leaves nothing else.
+    ASSERT_NO_THROW(doc.Export.SaveFile(target, ImgXFormatPNG, 0, true));
+    EXPECT_TRUE(TestFiles::readBytes(target).startsWith("\x89PNG"));
+    EXPECT_EQ(entries(dir), QStringList{"keep.png"});
+}
+
+TEST(ImagingSave, ForeignMetafilesAreDrawn)
+{
+    // Metafiles that draw a shape (not one bitmap) go through libwmf and
+    // libemf2svg: a red rectangle on a 200 x 100 picture.
+    QTemporaryDir dir;
+    const QByteArray wmfPath = QFile::encodeName(dir.filePath("shape.wmf"));
+    const QByteArray emfPath = QFile::encodeName(dir.filePath("shape.emf"));
+    {
+        WMFTRACK *wt = nullptr;
+        WMFHANDLES *wht = nullptr;
+        ASSERT_EQ(wmf_start(wmfPath.constData(), 4096, 4096, &wt), 0);
+        wmf_htable_create(16, 16, &wht);
+        U_PAIRF *size = U_PAIRF_set(200 / 96.0f, 100 / 96.0f);
+        wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, 96)), wt, 1);
+        std::free(size);
+        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})), wt, 1);
+        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100})), wt, 1);
+        uint32_t brush = 0;
+        wmf_append(reinterpret_cast<U_METARECORD *>(
+                       wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0))),
+                   wt, 1);
+        wmf_append(reinterpret_cast<U_METARECORD *>(wselectobject_set(brush, wht)), wt, 1);
+        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60})), wt, 1);
+        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMREOF_set()), wt, 1);
+        ASSERT_EQ(wmf_finish(wt), 0);
+        wmf_free(&wt);
+        wmf_htable_free(&wht);
+    }
+    {
+        EMFTRACK *et = nullptr;
+        EMFHANDLES *eht = nullptr;
+        ASSERT_EQ(emf_start(emfPath.constData(), 4096, 4096, &et), 0);
+        emf_htable_create(16, 16, &eht);
+        const U_RECTL bounds = rectl_set(U_POINTL{0, 0}, U_POINTL{199, 99});
+        const U_RECTL frame = rectl_set(U_POINTL{0, 0}, U_POINTL{5292, 2646});
+        emf_append(reinterpret_cast<U_ENHMETARECORD *>(
+                       U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(1920, 1080), sizel_set(508, 286), 0)),
+                   et, 1);
+        uint32_t brush = 0;
+        emf_append(reinterpret_cast<U_ENHMETARECORD *>(
+                       createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(255, 0, 0), 0))),
+                   et, 1);
+        emf_append(reinterpret_cast<U_ENHMETARECORD *>(selectobject_set(brush, eht)), et, 1);
+        emf_append(reinterpret_cast<U_ENHMETARECORD *>(
+                       U_EMRRECTANGLE_set(rectl_set(U_POINTL{20, 10}, U_POINTL{120, 60}))),
+                   et, 1);
+        emf_append(reinterpret_cast<U_ENHMETARECORD *>(U_EMREOF_set(0, nullptr, et)), et, 1);
+        ASSERT_EQ(emf_finish(et, eht), 0);
+        emf_free(&et);
+        emf_htable_free(&eht);
+    }
+    for (auto [file, format] : {std::pair{"shape.wmf", int(ImgXFormatWMF)}, std::pair{"shape.emf", int(ImgXFormatEMF)}}) {
+        SCOPED_TRACE(file);
+        ImgXDocument doc;
+        try {
+            doc.Loader.LoadFromFile(dir.filePath(file));
+        } catch (const ImgXError &e) {
+            FAIL() << e.what();
+        }
+        EXPECT_EQ(doc.ImageInfo.Format(), format);
+        EXPECT_EQ(doc.ImageInfo.Width(), 200);
+        EXPECT_EQ(doc.ImageInfo.Height(), 100);
+        const QImage image = doc.Export.GetPicture();
+        EXPECT_EQ(image.pixelColor(70, 35).rgb(), QColor(Qt::red).rgb());
+        EXPECT_NE(image.pixelColor(160, 80).rgb(), QColor(Qt::red).rgb());
+    }
+}
