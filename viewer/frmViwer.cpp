@@ -343,13 +343,15 @@ void frmViwer::ViewImage(QStringList &Files, int &Index)
     if (!loadEntry(path))
         m_imgX->Pages.Clear(QString());
     setWindowTitle(ViewerCaption::forPath(path));
-    if (!m_FullScreen)
+    if (!m_FullScreen) {
         sizeToImage();
-    fitZoomToWindow();
-    if (m_FullScreen) {
+    } else {
         m_FullScreen = false;
         ToggleFullScreen();
     }
+    // Fitted once the window has its size: in full screen that is the
+    // screen's, not the size the window had before it entered the mode.
+    fitZoomToWindow();
     show();
     prefetchNeighbours();
 }
