@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -37,14 +38,20 @@ bool isDots(const QString &name)
     return name == QLatin1String(".") || name == QLatin1String("..");
 }
 
-// The folder bit of the entry's attributes. An entry whose attributes
-// cannot be read has every bit set, so it counts as a folder.
-bool hasFolderAttribute(const QString &path)
+enum class EntryKind { Gone, Folder, File };
+
+// What the entry is by its attributes. An entry whose attributes cannot
+// be read has every bit set, so it counts as a folder; one that vanished
+// since the folder was read is no entry at all.
+EntryKind entryKind(const QString &path)
 {
+    const QByteArray native = QFile::encodeName(path);
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return true;
-    return S_ISDIR(st.st_mode);
+    if (::stat(native.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::File;
+    if (errno == ENOENT && ::lstat(native.constData(), &st) != 0)
+        return EntryKind::Gone;
+    return EntryKind::Folder;
 }
 
 // Counts the listings in progress, also when one ends early.
@@ -194,9 +201,10 @@ void ImageExplore::ListFolder(const QString &path, const QString &pattern, quint
         if (isDots(name))
             continue;
         const QString full = folder + name;
-        if (hasFolderAttribute(full)) {
+        const EntryKind kind = entryKind(full);
+        if (kind == EntryKind::Folder) {
             ++count;
-        } else if (IsSupportedFile(full)) {
+        } else if (kind == EntryKind::File && IsSupportedFile(full)) {
             ++count;
             imageFiles << full;
         }
@@ -229,7 +237,7 @@ void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, 
         if (isDots(name))
             continue;
         const QString full = folder + name;
-        if (hasFolderAttribute(full)) {
+        if (entryKind(full) == EntryKind::Folder) {
             AddImage(full, true);
             if (superseded(listing))
                 return;
@@ -241,7 +249,7 @@ void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, 
         if (m_Stop)
             return;
         const QString full = folder + name;
-        if (!isDots(name) && !hasFolderAttribute(full) && IsSupportedFile(full)) {
+        if (!isDots(name) && entryKind(full) == EntryKind::File && IsSupportedFile(full)) {
             AddImage(full, false);
             if (superseded(listing))
                 return;

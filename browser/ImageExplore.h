@@ -104,6 +104,8 @@ private:
     void mnuRename_Click();
     void DoFileOperation(long op);
     void RemoveListItem(int idx);
+    void removeGoneItems(const QString &currentPath);
+    void renameCurrentItem(const QString &dest);
     void removeFileEntry(int fileIndex);
 
     ListView *lv;

@@ -8,7 +8,10 @@
 #include "ImgXDocument.h"
 #include "ListView.h"
 #include "PictureLoader.h"
+#include "Prompts.h"
+#include "ShellFileOperation.h"
 #include "ThumbnailMaker.h"
+#include "frmFile.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -63,9 +66,106 @@ void ImageExplore::mnuRename_Click()
     DoFileOperation(5);
 }
 
+namespace {
+
+unsigned shellFunction(long op)
+{
+    switch (op) {
+    case 1: return FO_COPY;
+    case 2:
+    case 3: return FO_DELETE;
+    case 4: return FO_MOVE;
+    default: return FO_RENAME;
+    }
+}
+
+bool pathExists(const QString &path)
+{
+    return FSO().FileExists(path) || FSO().FolderExists(path);
+}
+
+}
+
+// Runs operation `op` (1 copy to, 2 delete to the trash, 3 delete for
+// good, 4 move to, 5 rename) on the selected items, or on the current item
+// for a rename, and keeps the list in step afterwards.
 void ImageExplore::DoFileOperation(long op)
 {
-    Q_UNUSED(op);
+    const int current = lv->SelectedItem();
+    if (current < 1)
+        return;
+    const QString currentPath = lv->Tag(current);
+    const QString selected = GetSelectedPaths();
+    const bool several = selected.count(QChar(0)) > 1;
+
+    QString dest;
+    if (op == 1 || op == 4) {
+        QString folder = frmFile::ShowFileForm(op, currentPath);
+        if (folder.isEmpty())
+            return;
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        // Several items go into the chosen folder, one item to its own
+        // name there.
+        dest = several ? folder : folder + FSO().GetFileName(currentPath);
+    } else if (op == 5) {
+        const QString typed = Prompts::InputBox(QStringLiteral("File Name:"), QStringLiteral("Rename File"),
+                                                FSO().GetFileName(currentPath));
+        dest = FSO().GetParentFolderName(currentPath) + QLatin1Char('/') + typed;
+        if (FSO().FolderExists(dest))
+            return;   // cancelled, left empty, or the name of a folder
+    }
+
+    SHFILEOPSTRUCT record;
+    record.hwnd = nullptr;
+    record.wFunc = shellFunction(op);
+    record.pFrom = op == 5 ? currentPath : selected;
+    record.pTo = dest;
+    record.fFlags = op == 2 ? FOF_ALLOWUNDO : 0;
+    if (op == 5 && record.pFrom == record.pTo)
+        return;
+    if (SHFileOperation(record) != 0)
+        return;
+    if (op == 2 || op == 3 || op == 4)
+        removeGoneItems(currentPath);
+    // The list may have changed while the shell's windows were open: read
+    // the current item again.
+    const int now = lv->SelectedItem();
+    if (now < 1 || FSO().FileExists(lv->Tag(now)))
+        return;
+    if (op == 2 || op == 3 || op == 4) {
+        RemoveListItem(GetSelectedIndex());
+    } else if (op == 5) {
+        renameCurrentItem(dest);
+    }
+}
+
+// The other selected items whose files went with the current one leave
+// the list at once, without moving the selection.
+void ImageExplore::removeGoneItems(const QString &currentPath)
+{
+    for (int i = lv->Count(); i >= 1; --i) {
+        const QString path = lv->Tag(i);
+        if (!lv->Selected(i) || path.isEmpty() || path == currentPath || pathExists(path))
+            continue;
+        removeFileEntry(GetFileIndex(i - 1));
+        lv->Remove(i);
+    }
+}
+
+void ImageExplore::renameCurrentItem(const QString &dest)
+{
+    QString newPath = dest;
+    while (newPath.contains(QLatin1String("//")))
+        newPath.replace(QLatin1String("//"), QLatin1String("/"));
+    const int current = lv->SelectedItem();
+    const int fileIndex = GetFileIndex(current - 1);
+    ListItem item = lv->item(current);
+    item.tag = newPath;
+    item.text = FSO().GetFileName(newPath);
+    lv->setItem(current, item);
+    if (fileIndex >= 0)
+        m_Files[fileIndex] = newPath;
 }
 
 // Drops the item at a 0-based position after its file went away, and

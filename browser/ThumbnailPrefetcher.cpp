@@ -104,13 +104,11 @@ std::optional<Thumbnail> ThumbnailPrefetcher::take(const QString &path)
         return std::nullopt;
     while (batch->states[position] == Batch::Slot::Waiting)
         batch->ready.wait(&batch->mutex);
-    // Files before this one that the listing passed over (they vanished
-    // meanwhile) will not be asked for in order any more.
+    // The listing asks in list order: files before this one were passed
+    // over (they vanished meanwhile), and what is made for them is dropped.
     for (int i = 0; i < position; ++i) {
-        if (batch->states[i] == Batch::Slot::Ready) {
-            batch->states[i] = Batch::Slot::Taken;
-            batch->results[i] = Thumbnail();
-        }
+        batch->states[i] = Batch::Slot::Taken;
+        batch->results[i] = Thumbnail();
     }
     batch->states[position] = Batch::Slot::Taken;
     return std::exchange(batch->results[position], Thumbnail());
@@ -127,6 +125,8 @@ void ThumbnailPrefetcher::submitThrough(Batch &batch, int last)
                 return;
             Thumbnail made = makeThumbnail(shared->paths[position]);
             QMutexLocker lock(&shared->mutex);
+            if (shared->states[position] == Batch::Slot::Taken)
+                return;
             shared->results[position] = std::move(made);
             shared->states[position] = Batch::Slot::Ready;
             shared->ready.wakeAll();

@@ -26,8 +26,10 @@ public:
     // Drops the current list.
     void cancel();
     // The thumbnail of a file of the current list, waiting for it when it
-    // is not ready yet. Nothing when the file is not on the list or its
-    // thumbnail was taken before; the caller then makes it itself.
+    // is not ready yet. Files are asked for in list order: asking for one
+    // passes over those before it. Nothing when the file is not on the
+    // list, or was taken or passed over before; the caller then makes it
+    // itself.
     std::optional<Thumbnail> take(const QString &path);
 
 private:
