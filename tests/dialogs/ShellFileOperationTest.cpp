@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <QDateTime>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -424,9 +426,51 @@ TEST_F(ShellFileOperationTest, DeleteWithUndoGoesToTheTrashAfterTheQuestion)
     EXPECT_EQ(prompts().messages[0].style & 0x7, int(Prompts::YesNo));
     const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash";
     EXPECT_EQ(TestFiles::readBytes(trash + "/files/gone.jpg"), QByteArray("G"));
-    const QByteArray info = TestFiles::readBytes(trash + "/info/gone.jpg.trashinfo");
-    EXPECT_TRUE(info.contains("[Trash Info]"));
-    EXPECT_TRUE(info.contains("Path="));
+    const QList<QByteArray> info = TestFiles::readBytes(trash + "/info/gone.jpg.trashinfo").split('\n');
+    ASSERT_GE(info.size(), 3);
+    EXPECT_EQ(info[0], "[Trash Info]");
+    EXPECT_EQ(info[1], "Path=" + QUrl::toPercentEncoding(src, "/"));
+    EXPECT_TRUE(QDateTime::fromString(QString::fromUtf8(info[2].mid(13)), Qt::ISODate).isValid());
+}
+
+TEST_F(ShellFileOperationTest, TrashedNamesNeverCollide)
+{
+    const QString first = make("one/same name.jpg", "1");
+    const QString second = make("two/same name.jpg", "2");
+    const QString odd = make("two/50% \n.jpg", "3");
+    EXPECT_EQ(run(FO_DELETE, list({first, second, odd}), QString(), FOF_ALLOWUNDO), 0);
+    const QString trash = trashFolder();
+    EXPECT_EQ(TestFiles::readBytes(trash + "/files/same name.jpg"), QByteArray("1"));
+    EXPECT_EQ(TestFiles::readBytes(trash + "/files/same name.2.jpg"), QByteArray("2"));
+    EXPECT_TRUE(TestFiles::readBytes(trash + "/info/same name.2.jpg.trashinfo").contains("two/same%20name.jpg"));
+    EXPECT_TRUE(TestFiles::readBytes(trash + "/info/50% \n.jpg.trashinfo").contains("50%25%20%0A.jpg"));
+}
+
+TEST_F(ShellFileOperationTest, AnotherVolumeUsesItsOwnTrash)
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/qmr-trash-XXXXXX"));
+    if (!other.isValid() || !onAnotherFileSystem(m_dir.path(), other.path()))
+        GTEST_SKIP() << "no second file system";
+    const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-%1").arg(::getuid());
+    const bool trashExisted = QFileInfo::exists(volumeTrash);
+    const QString src = other.filePath("far.jpg");
+    TestFiles::writeBytes(src, "F");
+    EXPECT_EQ(run(FO_DELETE, src, QString(), FOF_ALLOWUNDO), 0);
+    EXPECT_FALSE(QFile::exists(src));
+    const QString name = QFileInfo(other.path()).fileName();
+    bool found = false;
+    for (const QString &info : QDir(volumeTrash + "/info").entryList({"far*.trashinfo"})) {
+        if (!TestFiles::readBytes(volumeTrash + "/info/" + info).contains("Path=" + name.toUtf8() + "/far.jpg"))
+            continue;
+        found = true;
+        const QString stored = volumeTrash + "/files/" + info.chopped(10);
+        EXPECT_EQ(TestFiles::readBytes(stored), QByteArray("F"));
+        QFile::remove(stored);
+        QFile::remove(volumeTrash + "/info/" + info);
+    }
+    EXPECT_TRUE(found);
+    if (!trashExisted)
+        QDir(volumeTrash).removeRecursively();
 }
 
 TEST_F(ShellFileOperationTest, DeleteOfAFolderToTheTrash)
@@ -448,6 +492,32 @@ TEST_F(ShellFileOperationTest, DeclinedDeleteChangesNothing)
         EXPECT_TRUE(QFile::exists(src));
     }
     EXPECT_FALSE(QFileInfo::exists(trashFolder() + "/files/keep.jpg"));
+}
+
+TEST_F(ShellFileOperationTest, WithoutATrashTheDeleteAsksBeforeItIsPermanent)
+{
+    // A file where the trash folder should be: nothing can be trashed.
+    const QString trash = trashFolder();
+    const QString saved = trash + ".saved";
+    QDir().rename(trash, saved);
+    ASSERT_TRUE(TestFiles::writeBytes(trash, "not a folder"));
+    const QString a = make("a.jpg");
+    const QString b = make("b.jpg");
+
+    prompts().answerMessage(Prompts::Yes);   // move to the Recycle Bin?
+    prompts().answerMessage(Prompts::No);    // cannot: delete permanently?
+    EXPECT_EQ(run(FO_DELETE, a, QString(), FOF_ALLOWUNDO), int(ERROR_CANCELLED));
+    EXPECT_TRUE(QFile::exists(a));
+    ASSERT_EQ(prompts().messages.size(), 2);
+    EXPECT_TRUE(prompts().messages[1].text.contains("permanently"));
+
+    prompts().answerMessage(Prompts::Yes);
+    prompts().answerMessage(Prompts::Yes);
+    EXPECT_EQ(run(FO_DELETE, b, QString(), FOF_ALLOWUNDO), 0);
+    EXPECT_FALSE(QFile::exists(b));
+
+    QFile::remove(trash);
+    QDir().rename(saved, trash);
 }
 
 TEST_F(ShellFileOperationTest, PermanentDeleteAsksAndBypassesTheTrash)
