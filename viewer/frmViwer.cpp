@@ -6,17 +6,22 @@
 #include "ImageList.h"
 #include "ImagePrefetcher.h"
 #include "ImgX.h"
+#include "ImgXDialog.h"
+#include "ImgXPrint.h"
 #include "MessagePump.h"
 #include "PictureLoader.h"
+#include "PrintPlan.h"
 #include "Prompts.h"
 #include "ScreenMetrics.h"
 #include "ShellExecute.h"
+#include "ShownFileOperation.h"
 #include "SkinEngine.h"
 #include "StatusBar.h"
 #include "StatusText.h"
 #include "Toolbar.h"
 #include "ToolbarPictures.h"
 #include "ViewerCaption.h"
+#include "ViewerFileFilters.h"
 #include "ViewerGeometry.h"
 #include "ViewerHost.h"
 #include "ViewerKeyTable.h"
@@ -24,12 +29,16 @@
 #include "ViewerPopupMenu.h"
 #include "ViewerSettings.h"
 #include "VirtualKeys.h"
+#include "frmAbout.h"
+#include "frmDialog.h"
+#include "frmFile.h"
 #include "modMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -51,6 +60,9 @@ constexpr double kZoomInFactor = 1.25;
 constexpr double kZoomOutFactor = 0.75;
 constexpr double kMaxZoomPercent = 1600;
 constexpr double kMinZoomPercent = 0.5;
+constexpr long kOpenFlags = 0x801204;
+constexpr long kSaveFlags = 0x800006;
+const QString kPrintJobName = QStringLiteral("Orrindale");
 
 // A value taken to the nearest 16-bit integer (halves to even), or nothing
 // when it does not fit.
@@ -203,6 +215,17 @@ void frmViwer::connectMenu(const char *name, void (frmViwer::*slot)())
 
 void frmViwer::connectMenus()
 {
+    connectMenu("mnuopen", &frmViwer::mnuopen_Click);
+    connectMenu("mnuSaveAs", &frmViwer::mnuSaveAs_Click);
+    connectMenu("mnuPageSetup", &frmViwer::mnuPageSetup_Click);
+    connectMenu("mnuTopLeft", &frmViwer::mnuTopLeft_Click);
+    connectMenu("mnuCentered", &frmViwer::mnuCentered_Click);
+    connectMenu("mnuFitToPage", &frmViwer::mnuFitToPage_Click);
+    connectMenu("mnuCopyTo", &frmViwer::mnuCopyTo_Click);
+    connectMenu("mnuMoveTo", &frmViwer::mnuMoveTo_Click);
+    connectMenu("mnuDelete", &frmViwer::mnuDelete_Click);
+    connectMenu("mnuRename", &frmViwer::mnuRename_Click);
+    connectMenu("mnuAbout", &frmViwer::mnuAbout_Click);
     connectMenu("mnuBrowse", &frmViwer::mnuBrowse_Click);
     connectMenu("mnuExit", &frmViwer::mnuExit_Click);
     connectMenu("mnuCopyImage", &frmViwer::mnuCopyImage_Click);
@@ -229,6 +252,8 @@ void frmViwer::Form_Load()
     skin.ApplySkin(this);
     skin.ApplySkinByName(m_StatusBar, QStringLiteral("StatusBar"));
     skin.ApplySkinByName(m_MenuContainer, QStringLiteral("Toolbar"));
+    m_Dialog = std::make_unique<ImgXDialog>();
+    m_MyPrinter = std::make_unique<ImgXPrint>();
     LoadSettings();
     m_Files.clear();
 }
@@ -277,6 +302,7 @@ void frmViwer::Form_QueryUnload(int Cancel, int UnloadMode)
     ViewerHost *host = ViewerHost::instance();
     if (m_Standalone) {
         // No browser stands behind a viewer opened for a command-line file.
+        frmFile::Unload();
         if (host)
             host->EndProgram();
         else
@@ -297,6 +323,7 @@ void frmViwer::closingSteps()
         m_tmrSlideShow->stop();
     m_prefetcher->prefetch({});
     MessagePump::DoEvents(2);
+    m_frmDlg.reset();
 }
 
 void frmViwer::ToggleAntiAlias()
@@ -734,7 +761,7 @@ void frmViwer::runCommand(ViewerCommand command)
     case ViewerCommand::Browse: BackToBrowser(); break;
     case ViewerCommand::Next: ShowNext(); break;
     case ViewerCommand::Previous: ShowPrevious(); break;
-    case ViewerCommand::DeleteFile: break;
+    case ViewerCommand::DeleteFile: DeleteCurrentFile(); break;
     case ViewerCommand::FullScreen: ToggleFullScreen(); break;
     case ViewerCommand::ZoomIn: ZoomIn(); break;
     case ViewerCommand::ZoomOut: ZoomOut(); break;
@@ -747,7 +774,7 @@ void frmViwer::runCommand(ViewerCommand command)
     case ViewerCommand::RotatePlus90: RotatePlus90(); break;
     case ViewerCommand::RotateMinus90: RotateMinus90(); break;
     case ViewerCommand::SetAsWallpaper: SetAsWallpaper(); break;
-    case ViewerCommand::Open: break;
+    case ViewerCommand::Open: LoadImage(); break;
     }
 }
 
@@ -803,6 +830,7 @@ void frmViwer::Toolbar_ButtonClick(int Index, const QString &Key)
 {
     Q_UNUSED(Key);
     switch (Index) {
+    case 1: LoadImage(); break;
     case 3: BackToBrowser(); break;
     case 5: ShowPrevious(); break;
     case 7: ShowNext(); break;
@@ -814,7 +842,40 @@ void frmViwer::Toolbar_ButtonClick(int Index, const QString &Key)
     }
 }
 
+void frmViwer::mnuopen_Click() { LoadImage(); }
 void frmViwer::mnuBrowse_Click() { BackToBrowser(); }
+void frmViwer::mnuSaveAs_Click() { SaveAs(); }
+void frmViwer::mnuTopLeft_Click() { PrintImage(PrintPlan::TopLeft); }
+void frmViwer::mnuCentered_Click() { PrintImage(PrintPlan::Centered); }
+void frmViwer::mnuFitToPage_Click() { PrintImage(PrintPlan::FitToPage); }
+void frmViwer::mnuAbout_Click() { frmAbout::ShowModeless(this); }
+
+void frmViwer::mnuCopyTo_Click()
+{
+    QString newPath;
+    FileOperation(opCopyTo, newPath);
+}
+
+void frmViwer::mnuMoveTo_Click()
+{
+    QString newPath;
+    FileOperation(opMoveTo, newPath);
+}
+
+void frmViwer::mnuDelete_Click() { DeleteCurrentFile(); }
+
+void frmViwer::mnuRename_Click()
+{
+    QString newPath;
+    FileOperation(opRename, newPath);
+}
+
+// The page setup stays in the print object for later printing.
+void frmViwer::mnuPageSetup_Click()
+{
+    bool result = false;
+    m_MyPrinter->ShowPageSetup(this, 0, result);
+}
 void frmViwer::mnuExit_Click() { BackToBrowser(); }
 void frmViwer::mnuCopyImage_Click() { CopyImage(); }
 void frmViwer::mnuFullScreen_Click() { ToggleFullScreen(); }
@@ -840,6 +901,217 @@ void frmViwer::startProgramFile(const QString &relativePath)
 void frmViwer::SetAsWallpaper()
 {
     modMain::SetAsWallpaper(m_imgX->ControlObject());
+}
+
+// ---- File operations on the shown file ------------------------------------
+
+bool frmViwer::hasShownFile() const
+{
+    return m_Index >= 0 && m_Index < m_Files.size() && !m_Files[m_Index].isEmpty();
+}
+
+void frmViwer::DeleteCurrentFile()
+{
+    QString newPath;
+    FileOperation(opDelete, newPath);
+}
+
+void frmViwer::FileOperation(FileOpCode code, QString &newPath)
+{
+    if (!hasShownFile())
+        return;
+    const QString shown = m_Files[m_Index];
+    const ShownFileOperation::Result result = ShownFileOperation::run(code, shown, this);
+    newPath = result.newPath;
+    if (result.outcome == ShownFileOperation::Outcome::Renamed)
+        afterRename(shown, result.newPath);
+    else if (result.outcome == ShownFileOperation::Outcome::Gone)
+        afterRemoval(shown);
+}
+
+// The image stays on show under its new name.
+void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
+{
+    if (!m_Standalone && ViewerHost::instance())
+        ViewerHost::instance()->RefreshImages(oldPath, newPath);
+    if (m_Index >= 0 && m_Index < m_Files.size())
+        m_Files[m_Index] = newPath;
+    setWindowTitle(ViewerCaption::forPath(newPath));
+}
+
+// The entry that followed the file takes its place; after the last one, the
+// first. When the file was the only one, nothing is left to show: the view
+// is cleared and, with a browser behind the viewer, the user goes back to it.
+void frmViwer::afterRemoval(const QString &oldPath)
+{
+    ViewerHost *host = m_Standalone ? nullptr : ViewerHost::instance();
+    if (host)
+        host->RefreshImages(oldPath, QString());
+    RemoveFromFileList(m_Index);
+    if (!m_Files.isEmpty()) {
+        ViewImage(m_Files, m_Index);
+        return;
+    }
+    m_Index = 0;
+    m_imgX->Pages.Clear(QString());
+    setWindowTitle(QString());
+    if (host) {
+        hide();
+        host->ShowMainWindow();
+    }
+}
+
+// ---- Open and Save As -----------------------------------------------------
+
+bool frmViwer::LoadImage()
+{
+    m_Dialog->DialogStyle = 1;
+    m_Dialog->Filter = ViewerFileFilters::openFilter();
+    m_Dialog->Flags = kOpenFlags;
+    bool ok = false;
+    m_Dialog->ShowOpen(ok);
+    if (!ok)
+        return false;
+    const QStringList chosen = chosenFiles();
+    if (chosen.isEmpty())
+        return true;
+    // The first chosen file is shown, and the index moves to it, so that the
+    // status bar, the steps and the file operations all mean the file on show.
+    loadChosenFile(chosen.first());
+    m_Index = int(m_Files.size());
+    m_Files += chosen;
+    if (const std::optional<ImgXPage> first = m_imgX->Pages.Item(0))
+        m_imgX->Pages.SetCurrent(*first);
+    setWindowTitle(ViewerCaption::forPath(chosen.first()));
+    UpdateStatusBar();
+    return true;
+}
+
+QStringList frmViwer::chosenFiles() const
+{
+    if (m_Dialog->FileCount() == 1)
+        return {m_Dialog->FileName()};
+    QStringList files;
+    for (int i = 0; i < m_Dialog->FileCount(); ++i)
+        files << m_Dialog->Folder() + m_Dialog->FileItem(i);
+    return files;
+}
+
+// A file that cannot be decoded leaves the view empty.
+void frmViwer::loadChosenFile(const QString &path)
+{
+    m_imgX->Pages.Clear(QString());
+    try {
+        if (ViewerCaption::isPictureLoaded(path))
+            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+        else
+            m_imgX->Loader.LoadFromFile(path, 0, QString());
+    } catch (const std::exception &) {
+    }
+}
+
+void frmViwer::SaveAs()
+{
+    if (m_imgX->Pages.Count() == 0) {
+        Prompts::MsgBox(QStringLiteral("There is no image to save."), Prompts::Exclamation);
+        return;
+    }
+    m_Dialog->DialogStyle = 0;
+    m_Dialog->Filter = ViewerFileFilters::saveFilter();
+    if (const std::optional<int> preset = ViewerFileFilters::savePresetIndex(m_imgX->ImageInfo.Format()))
+        m_Dialog->FilterIndex = *preset;
+    long formatCode = 0;
+    m_Dialog->DefaultExt = modMain::GetSaveFormat(m_Dialog->FilterIndex, formatCode);
+    m_Dialog->Flags = kSaveFlags;
+    bool ok = false;
+    m_Dialog->ShowSave(ok);
+    if (!ok)
+        return;
+    const QString path = m_Dialog->FileName();
+    formatCode = 0;
+    modMain::GetSaveFormat(m_Dialog->FilterIndex, formatCode);
+    try {
+        // The component writes a temporary file and renames it, so a failed
+        // save leaves any file of that name as it was.
+        m_imgX->Export.SaveFile(path, int(formatCode), 0, true);
+    } catch (const ImgXError &error) {
+        Prompts::MsgBox(QStringLiteral("The image could not be saved as %1.\n%2").arg(path, error.text()),
+                        Prompts::Critical);
+    }
+}
+
+// ---- Printing -------------------------------------------------------------
+
+void frmViwer::PrintImage(int mode)
+{
+    const long pages = m_imgX->Pages.Count();
+    m_MyPrinter->FromPage = 1;
+    m_MyPrinter->ToPage = pages;
+    m_MyPrinter->MaxPage = pages;
+    m_MyPrinter->MinPage = 1;
+    m_MyPrinter->DialogOptions = 0;
+    // From the dialog on, a failure ends the printing quietly; jobs already
+    // sent stay sent.
+    try {
+        bool ok = false;
+        m_MyPrinter->ShowPrintDialog(this, 0, ok);
+        if (ok)
+            printCalls(mode);
+    } catch (const std::exception &) {
+    }
+}
+
+void frmViwer::printCalls(int mode)
+{
+    const QVector<PrintCall> calls = PrintPlan::make(mode, m_MyPrinter->PrintRange(), m_imgX->Pages.Count(),
+                                                     m_MyPrinter->FromPage, m_MyPrinter->ToPage);
+    for (const PrintCall &call : calls) {
+        if (call.what == PrintCall::AllPages) {
+            m_MyPrinter->PrintPages(kPrintJobName, m_imgX->Pages, call.center, call.fit);
+        } else if (call.what == PrintCall::ShownImage) {
+            m_MyPrinter->PrintImage(kPrintJobName, m_imgX->Export.GetPicture(), call.center, call.fit);
+        } else {
+            const std::optional<ImgXPage> page = m_imgX->Pages.Item(call.pageIndex);
+            if (!page)
+                throw ImgXError(QStringLiteral("There is no page %1.").arg(call.pageIndex + 1));
+            m_MyPrinter->PrintImage(kPrintJobName, page->image, call.center, call.fit);
+        }
+    }
+}
+
+// ---- Encryption -----------------------------------------------------------
+
+void frmViwer::Decrypt()
+{
+    try {
+        askKeyAndApply(QStringLiteral("Decryption"), QStringLiteral("Decryption Key:"), true);
+    } catch (const std::exception &) {
+        // A key the control rejects changes nothing and says nothing.
+    }
+    if (m_frmDlg)
+        m_frmDlg->hide();
+}
+
+void frmViwer::Encrypt()
+{
+    askKeyAndApply(QStringLiteral("Encryption"), QStringLiteral("Encryption Key:"), false);
+    m_frmDlg->hide();
+}
+
+void frmViwer::askKeyAndApply(const QString &caption, const QString &rowCaption, bool decrypt)
+{
+    m_frmDlg = std::make_unique<frmDialog>();
+    m_frmDlg->setWindowTitle(caption);
+    m_frmDlg->AddControl(rowCaption, QString(), 0);
+    m_frmDlg->ShowModal(this);
+    const bool cancelled = m_frmDlg->Cancelled;
+    const QString key = m_frmDlg->txtText(0)->text();
+    if (key.isEmpty() || cancelled)
+        return;
+    if (decrypt)
+        m_imgX->Transform.Decrypt(key, QString());
+    else
+        m_imgX->Transform.Encrypt(key, QString());
 }
 
 // ---- Small operations on the shown image ----------------------------------

@@ -4,14 +4,19 @@
 // slide show, and works on the shown file. One instance serves the program;
 // it is created and loaded on first use and unloaded when it closes.
 
+#include "FileOpCode.h"
 #include "ViewerCommand.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
 class ImagePrefetcher;
 class ImgX;
+class ImgXDialog;
+class ImgXPrint;
+class frmDialog;
 class QAction;
 class QMenu;
 class QTimer;
@@ -43,6 +48,17 @@ public:
     void RemoveFromFileList(int Index);
     void LoadSettings();
 
+    // File > Open: appends the chosen files to the list and shows the first
+    // of them. False when the user cancelled.
+    bool LoadImage();
+    // File > Save As, in the format of the chosen filter.
+    void SaveAs();
+    // Ask for a key and have the image control decipher or encipher the
+    // image on show. Decrypt passes over any failure; Encrypt lets the
+    // control's ImgXError reach its caller.
+    void Decrypt();
+    void Encrypt();
+
     // Operations on the image in the control that no command of the viewer
     // runs; they leave the list, the title and the window's size alone.
     void ShowNextPage();
@@ -62,6 +78,8 @@ public:
     StatusBar *statusPanels() const { return m_StatusBar; }
     QWidget *menuContainer() const { return m_MenuContainer; }
     QTimer *slideShowTimer() const { return m_tmrSlideShow; }
+    ImgXDialog *fileDialog() const { return m_Dialog.get(); }
+    ImgXPrint *printer() const { return m_MyPrinter.get(); }
     ImagePrefetcher *prefetcher() const { return m_prefetcher; }
 
 protected:
@@ -78,6 +96,17 @@ private Q_SLOTS:
     void Toolbar_ButtonClick(int Index, const QString &Key);
     void tmrSlideShow_Timer();
 
+    void mnuopen_Click();
+    void mnuSaveAs_Click();
+    void mnuPageSetup_Click();
+    void mnuTopLeft_Click();
+    void mnuCentered_Click();
+    void mnuFitToPage_Click();
+    void mnuCopyTo_Click();
+    void mnuMoveTo_Click();
+    void mnuDelete_Click();
+    void mnuRename_Click();
+    void mnuAbout_Click();
     void mnuBrowse_Click();
     void mnuExit_Click();
     void mnuCopyImage_Click();
@@ -149,6 +178,22 @@ private:
     void showPopupMenu(float X, float Y);
     static bool IsFolder(const QString &Path);
 
+    // Files.
+    void FileOperation(FileOpCode code, QString &newPath);
+    void DeleteCurrentFile();
+    bool hasShownFile() const;
+    QString destinationFor(FileOpCode code, const QString &shown) const;
+    QString renameTarget(const QString &shown) const;
+    void afterRename(const QString &oldPath, const QString &newPath);
+    void afterRemoval(const QString &oldPath);
+    QStringList chosenFiles() const;
+    void loadChosenFile(const QString &path);
+
+    // Printing and the key prompt.
+    void PrintImage(int mode);
+    void printCalls(int mode);
+    void askKeyAndApply(const QString &caption, const QString &rowCaption, bool decrypt);
+
     // Small operations on the shown image.
     void RotatePlus90();
     void RotateMinus90();
@@ -162,6 +207,9 @@ private:
     QWidget *m_MenuContainer = nullptr;
     QTimer *m_tmrSlideShow = nullptr;
     ImagePrefetcher *m_prefetcher = nullptr;
+    std::unique_ptr<ImgXDialog> m_Dialog;
+    std::unique_ptr<ImgXPrint> m_MyPrinter;
+    std::unique_ptr<frmDialog> m_frmDlg;
 
     QStringList m_Files;
     int m_Index = 0;
