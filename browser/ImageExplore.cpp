@@ -54,15 +54,6 @@ EntryKind entryKind(const QString &path)
     return EntryKind::Folder;
 }
 
-// Counts the listings in progress, also when one ends early.
-class RunningListing {
-public:
-    explicit RunningListing(int &count) : m_count(count) { ++m_count; }
-    ~RunningListing() { --m_count; }
-private:
-    int &m_count;
-};
-
 }
 
 ImageExplore::ImageExplore(QWidget *parent)
@@ -93,6 +84,7 @@ ImageExplore::ImageExplore(QWidget *parent)
 
 ImageExplore::~ImageExplore()
 {
+    m_listings->alive = false;
     m_prefetch.cancel();
     m_Files.clear();
     delete ImgX;
@@ -157,19 +149,25 @@ void ImageExplore::ExplorePath(const QString &path)
         Prompts::MsgBox(QStringLiteral("You must call function 'SetExt' first"), Prompts::Exclamation);
         return;
     }
-    const quint64 listing = ++m_listing;
-    RunningListing running(m_listingsRunning);
+    m_listings->running++;
+    const Listing listing{++m_listings->started, m_listings};
+    runListing(path, listing);
+    listing.state->running--;
+}
+
+void ImageExplore::runListing(const QString &path, const Listing &listing)
+{
     m_prefetch.cancel();
     emit CurrSelectedImage(QString());
-    if (superseded(listing))
+    if (listing.superseded())
         return;
     m_Stop = false;
     ListFolder(path, QStringLiteral("*.*"), listing);
-    if (superseded(listing))
+    if (listing.superseded())
         return;
     if (m_Count > 0) {
         SelectItem(1, true);
-        if (superseded(listing))
+        if (listing.superseded())
             return;
     }
     trimFiles();
@@ -184,7 +182,7 @@ void ImageExplore::trimFiles()
         m_Files.resize(thumbnails);
 }
 
-void ImageExplore::ListFolder(const QString &path, const QString &pattern, quint64 listing)
+void ImageExplore::ListFolder(const QString &path, const QString &pattern, const Listing &listing)
 {
     m_Files.clear();
     lv->setIcons(nullptr);
@@ -220,11 +218,11 @@ void ImageExplore::ListFolder(const QString &path, const QString &pattern, quint
 
     if (!m_Stop)
         LoadFolderItems(path, pattern, listing);
-    if (!superseded(listing))
+    if (!listing.superseded())
         m_prefetch.cancel();
 }
 
-void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, quint64 listing)
+void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, const Listing &listing)
 {
     m_Count = 0;
     Text1->hide();
@@ -239,7 +237,7 @@ void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, 
         const QString full = folder + name;
         if (entryKind(full) == EntryKind::Folder) {
             AddImage(full, true);
-            if (superseded(listing))
+            if (listing.superseded())
                 return;
             ++m_Count;
         }
@@ -251,7 +249,7 @@ void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, 
         const QString full = folder + name;
         if (!isDots(name) && entryKind(full) == EntryKind::File && IsSupportedFile(full)) {
             AddImage(full, false);
-            if (superseded(listing))
+            if (listing.superseded())
                 return;
             m_Files << full;
             ++m_Count;
@@ -267,7 +265,7 @@ void ImageExplore::LoadFolderItems(const QString &path, const QString &pattern, 
 
 QStringList ImageExplore::GetImageList(const QString &path, const QString &SearchStr)
 {
-    if (m_listingsRunning == 0)
+    if (m_listings->running == 0)
         m_Count = 0;
     const QString folder = withSeparator(path);
     QStringList result;
@@ -319,10 +317,10 @@ bool ImageExplore::storeThumbnail(const QString &path, QString &error)
 
 void ImageExplore::thumbnailFailed(const QString &error)
 {
-    const quint64 listing = m_listing;
+    const Listing listing = latestListing();
     Prompts::MsgBox(error, Prompts::Critical);
     // The message box lets messages run; a listing started meanwhile has
     // already ended, and this one makes no further change.
-    if (!superseded(listing))
+    if (!listing.superseded())
         m_Stop = true;
 }

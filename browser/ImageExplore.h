@@ -13,6 +13,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 class ImageList;
 class ImgXDocument;
@@ -75,11 +76,26 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
+    // Shared with the listings in progress, so that after letting messages
+    // run a listing can tell whether a newer one started or the control
+    // itself went away meanwhile.
+    struct ListingState {
+        bool alive = true;
+        quint64 started = 0;   // counts started listings
+        int running = 0;
+    };
+    struct Listing {
+        quint64 id;
+        std::shared_ptr<ListingState> state;
+        bool superseded() const { return !state->alive || state->started != id; }
+    };
+    Listing latestListing() const { return Listing{m_listings->started, m_listings}; }
+
     // Listing
-    void ListFolder(const QString &path, const QString &pattern, quint64 listing);
-    void LoadFolderItems(const QString &path, const QString &pattern, quint64 listing);
+    void runListing(const QString &path, const Listing &listing);
+    void ListFolder(const QString &path, const QString &pattern, const Listing &listing);
+    void LoadFolderItems(const QString &path, const QString &pattern, const Listing &listing);
     bool IsSupportedFile(const QString &path) const;
-    bool superseded(quint64 listing) const { return listing != m_listing; }
     void trimFiles();
     bool storeThumbnail(const QString &path, QString &error);
     void thumbnailFailed(const QString &error);
@@ -118,7 +134,6 @@ private:
     int m_Count = 0;                 // items filled by the current or last listing
     QStringList m_Files;             // listed image files, in list order
     bool m_Stop = false;             // true ends the running listing
-    quint64 m_listing = 0;           // counts started listings
-    int m_listingsRunning = 0;
+    std::shared_ptr<ListingState> m_listings = std::make_shared<ListingState>();
     ThumbnailPrefetcher m_prefetch;
 };

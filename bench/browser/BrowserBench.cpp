@@ -158,6 +158,9 @@ int main(int argc, char **argv)
         const qint64 now = clock.elapsed();
         if (lastTick >= 0)
             worstGap = qMax(worstGap, now - lastTick);
+        if (lastTick >= 0 && now - lastTick > 60 && qEnvironmentVariableIsSet("QMR_BENCH_VERBOSE"))
+            std::printf("  slow: %lld ms before item %d (at %lld ms)\n", static_cast<long long>(now - lastTick),
+                        browser.fillCount() + 1, static_cast<long long>(now));
         lastTick = now;
     });
 

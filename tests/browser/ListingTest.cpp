@@ -474,3 +474,25 @@ TEST_F(ListingTest, AnEntryAddedDuringTheListingEndsItWithTheListsMessage)
     EXPECT_EQ(count(), 27);
     EXPECT_TRUE(browser->stopped());
 }
+
+TEST_F(ListingTest, TheControlGoingAwayDuringAPauseEndsTheListingQuietly)
+{
+    const QString dir = makeFolder("many");
+    for (int i = 0; i < 30; ++i)
+        makeFolder(QStringLiteral("many/f%1").arg(i));
+    makeImage(dir, "a.png");
+
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (browser && browser->fillCount() == 20) {
+            closer.stop();
+            browser.reset();
+        }
+    });
+    closer.start();
+    ImageExplore *listing = browser.get();
+    listing->ExplorePath(dir);
+    EXPECT_FALSE(browser);
+    EXPECT_TRUE(prompts().messages.isEmpty());
+}
