@@ -8,6 +8,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 TEST(MainLayoutTest, WindowKeepsItsMinimumInTheDirectionThatWasTooSmall)
 {
     EXPECT_EQ(MainLayout::limitedOuterSize(QSizeF(1000, 9000)), QSizeF(3700, 9000));

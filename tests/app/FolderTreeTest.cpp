@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 namespace {
 
 class FolderTreeTest : public ::testing::Test {
@@ -29,8 +31,8 @@ protected:
     {
         QTreeWidget *view = tree.view();
         view->scrollToItem(item);
-        const QRect rect = view->visualItemRect(item);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        const QRect row = view->visualItemRect(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(row.left() + 8, row.center().y()));
         QCoreApplication::processEvents();
     }
 

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 namespace {
 
 class PreviewPaneTest : public ::testing::Test {

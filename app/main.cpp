@@ -1,0 +1,21 @@
+// Quillmere: a folder tree with thumbnails and a preview, and a viewer.
+
+#include "frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The program ends when the main window unloads, not when its last
+    // window closes: the main window hides while the viewer is on screen.
+    app.setQuitOnLastWindowClosed(false);
+
+    frmMain window;
+    if (!window.Form_Load(QApplication::arguments().mid(1)) || window.hasEnded())
+        return 0;
+    window.show();
+    window.raise();
+    window.activateWindow();
+    return app.exec();
+}
