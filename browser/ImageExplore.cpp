@@ -58,7 +58,7 @@ EntryKind entryKind(const QString &path)
 
 ImageExplore::ImageExplore(QWidget *parent)
     : QWidget(parent), lv(new ListView(this)), iList(new ImageList(this)), Text1(new QLabel(this)),
-      mnuMenu(new QMenu(QStringLiteral("MENU"), this)), ImgX(new ImgXDocument)
+      mnuMenu(new QMenu(QStringLiteral("MENU"), this)), ImgX(std::make_unique<ImgXDocument>())
 {
     setFocusPolicy(Qt::ClickFocus);
     setMinimumWidth(int(std::ceil(MinimumWidthTwips / ScreenMetrics::twipsPerPixelX())));
@@ -87,7 +87,6 @@ ImageExplore::~ImageExplore()
     m_listings->alive = false;
     m_prefetch.cancel();
     m_Files.clear();
-    delete ImgX;
 }
 
 void ImageExplore::resizeEvent(QResizeEvent *event)

@@ -128,7 +128,7 @@ private:
     ImageList *iList;
     QLabel *Text1;
     QMenu *mnuMenu;
-    ImgXDocument *ImgX;              // never shown: copies images to the clipboard
+    std::unique_ptr<ImgXDocument> ImgX;   // never shown: copies images to the clipboard
 
     QString m_Ext;                   // lower-case extension list
     int m_Count = 0;                 // items filled by the current or last listing

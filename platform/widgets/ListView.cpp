@@ -182,6 +182,14 @@ void ListView::focusOutEvent(QFocusEvent *event)
     viewport()->update();
 }
 
+// The cells hold two lines of the list's font.
+void ListView::changeEvent(QEvent *event)
+{
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        updateGrid();
+}
+
 // Left and Right step through the items in list order, also from the end
 // of one row to the next; the other keys keep the list's own rule.
 QModelIndex ListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
