@@ -2,6 +2,7 @@
 
 #include "ThumbnailMaker.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QMutex>
@@ -11,8 +12,9 @@
 
 namespace {
 
-// Images this large decode at full size and take hundreds of megabytes
-// each; only one of them is decoded at a time.
+// Files or images this large take hundreds of megabytes each to read and
+// decode at full size; only one of them is made at a time.
+constexpr qint64 LargeFileBytes = 64LL * 1024 * 1024;
 constexpr qint64 LargePixelCount = 40LL * 1000 * 1000;
 
 QMutex &largeDecodeGate()
@@ -23,6 +25,8 @@ QMutex &largeDecodeGate()
 
 bool decodesLarge(const QString &path)
 {
+    if (QFileInfo(path).size() > LargeFileBytes)
+        return true;
     QImageReader reader(path);
     const QSize size = reader.size();
     if (!size.isValid() || reader.format() == "jpeg")
