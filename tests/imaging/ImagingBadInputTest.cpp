@@ -1,0 +1,154 @@
+// Damaged, hostile and mislabelled files: each load must end in an
+// ImgXError with a readable text, quickly, and never in a crash.
+
+#include "ImagingSamples.h"
+#include "ImageEncoder.h"
+#include "ImgXDocument.h"
+#include "PictureLoader.h"
+#include "TestFiles.h"
+
+#include <Magick++.h>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace ImagingSamples;
+
+namespace {
+
+class ImagingBadInput : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
+
+    // Writes the bytes and expects the load to fail cleanly and fast.
+    void expectFailure(const QString &name, const QByteArray &bytes)
+    {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = m_dir.filePath(name);
+        ASSERT_TRUE(TestFiles::writeBytes(file, bytes));
+        ImgXDocument doc;
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            doc.Loader.LoadFromFile(file);
+            ADD_FAILURE() << "loaded " << doc.ImageInfo.Width() << " x " << doc.ImageInfo.Height();
+        } catch (const ImgXError &e) {
+            EXPECT_GT(e.text().size(), 10) << e.what();
+        }
+        EXPECT_LT(timer.elapsed(), 5000);
+        EXPECT_EQ(doc.Pages.Count(), 0);
+    }
+
+    // A valid file of every format this component reads.
+    QVector<std::pair<QString, QByteArray>> samples()
+    {
+        const QImage picture = noisy(40, 30);
+        QVector<std::pair<QString, QByteArray>> out;
+        const std::pair<const char *, int> encoded[] = {
+            {"jpg", ImgXFormatJPG}, {"png", ImgXFormatPNG}, {"tif", ImgXFormatTIF}, {"pcx", ImgXFormatPCX},
+            {"tga", ImgXFormatTGA}, {"bmp", ImgXFormatBMP}, {"wmf", ImgXFormatWMF}, {"emf", ImgXFormatEMF},
+            {"psd", ImgXFormatPSD}, {"wbmp", ImgXFormatWBMP}};
+        for (auto [suffix, code] : encoded)
+            out.append({QLatin1String(suffix), ImageEncoder::encode(picture, code)});
+        const QString gif = m_dir.filePath("sample.gif"), ico = m_dir.filePath("sample.ico");
+        writeMagickList({toMagick(picture), toMagick(picture)}, gif, "GIF");
+        writeMagickList({toMagick(picture), toMagick(picture.scaled(16, 16))}, ico, "ICO");
+        out.append({QStringLiteral("gif"), TestFiles::readBytes(gif)});
+        out.append({QStringLiteral("ico"), TestFiles::readBytes(ico)});
+        QByteArray cur = out.last().second;
+        cur[2] = 2;
+        out.append({QStringLiteral("cur"), cur});
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+}
+
+TEST_F(ImagingBadInput, EmptyTextAndRandomBytes)
+{
+    expectFailure("empty.png", QByteArray());
+    expectFailure("notes.jpg", "These are some notes, not a picture at all.\n");
+    quint32 state = 99;
+    QByteArray noise(5000, '\0');
+    for (char &c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = char(state >> 16);
+    }
+    for (const char *suffix : {"jpg", "png", "gif", "bmp", "tif", "ico", "cur", "pcx", "tga", "psd", "pcd", "wbmp",
+                               "wmf", "emf", "dib", "tla"})
+        expectFailure(QStringLiteral("noise.%1").arg(QLatin1String(suffix)), noise);
+    // Random bytes behind a real signature reach the decoders themselves.
+    for (const auto &[suffix, sample] : samples())
+        expectFailure(QStringLiteral("signed-noise.%1").arg(suffix), sample.left(8) + noise);
+}
+
+TEST_F(ImagingBadInput, TruncatedFilesOfEveryFormat)
+{
+    for (const auto &[suffix, sample] : samples()) {
+        ASSERT_GT(sample.size(), 100) << suffix.toStdString();
+        for (int keep : {8, 40, int(sample.size() / 2), int(sample.size() - 12)})
+            expectFailure(QStringLiteral("cut-%1.%2").arg(keep).arg(suffix), sample.left(keep));
+    }
+}
+
+TEST_F(ImagingBadInput, HugeDeclaredSizes)
+{
+    // PNG header claiming 100000 x 100000.
+    QByteArray png = ImageEncoder::encode(noisy(4, 4), ImgXFormatPNG);
+    qToBigEndian<quint32>(100000, png.data() + 16);
+    qToBigEndian<quint32>(100000, png.data() + 20);
+    expectFailure("huge.png", png);
+
+    // BMP claiming 60000 x 60000 at 32 bits.
+    QByteArray bmp = ImageEncoder::encode(noisy(4, 4, true), ImgXFormatBMP);
+    qToLittleEndian<qint32>(60000, bmp.data() + 18);
+    qToLittleEndian<qint32>(60000, bmp.data() + 22);
+    expectFailure("huge.bmp", bmp);
+
+    // PSD claiming 300000 x 300000.
+    QByteArray psd = ImageEncoder::encode(noisy(4, 4), ImgXFormatPSD);
+    qToBigEndian<quint32>(300000, psd.data() + 14);
+    qToBigEndian<quint32>(300000, psd.data() + 18);
+    expectFailure("huge.psd", psd);
+
+    // TGA at its largest: 65535 x 65535 with almost no data.
+    QByteArray tga = ImageEncoder::encode(noisy(4, 4), ImgXFormatTGA);
+    qToLittleEndian<quint16>(65535, tga.data() + 12);
+    qToLittleEndian<quint16>(65535, tga.data() + 14);
+    expectFailure("huge.tga", tga);
+
+    // GIF with a 65535 x 65535 screen and frame.
+    const QString gifPath = m_dir.filePath("small.gif");
+    ASSERT_TRUE(writeMagick(toMagick(noisy(4, 4)), gifPath, "GIF"));
+    QByteArray gif = TestFiles::readBytes(gifPath);
+    qToLittleEndian<quint16>(65535, gif.data() + 6);
+    qToLittleEndian<quint16>(65535, gif.data() + 8);
+    expectFailure("huge.gif", gif);
+
+    // EMF whose frame claims a picture of kilometres.
+    QByteArray emf = ImageEncoder::encode(noisy(4, 4), ImgXFormatEMF);
+    qToLittleEndian<qint32>(2000000000, emf.data() + 32);
+    qToLittleEndian<qint32>(2000000000, emf.data() + 36);
+    qToLittleEndian<qint32>(1000000, emf.data() + 16);   // and no longer one plain bitmap
+    expectFailure("huge.emf", emf);
+
+    // JPEG frame header claiming 65000 x 65000.
+    QByteArray jpeg = ImageEncoder::encode(smooth(16, 16), ImgXFormatJPG);
+    const int sof = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    qToBigEndian<quint16>(65000, jpeg.data() + sof + 5);
+    qToBigEndian<quint16>(65000, jpeg.data() + sof + 7);
+    expectFailure("huge.jpg", jpeg);
+}
+
+TEST_F(ImagingBadInput, PictureLoaderFailsCleanly)
+{
+    const QString file = m_dir.filePath("broken.ico");
+    ASSERT_TRUE(TestFiles::writeBytes(file, QByteArray("\0\0\1\0\1\0", 6) + QByteArray(40, '\x7f')));
+    EXPECT_THROW(PictureLoader::LoadPicture(file), ImgXError);
+    ASSERT_TRUE(TestFiles::writeBytes(m_dir.filePath("empty.dib"), QByteArray()));
+    EXPECT_THROW(PictureLoader::LoadPicture(m_dir.filePath("empty.dib")), ImgXError);
+}
