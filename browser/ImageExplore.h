@@ -123,6 +123,8 @@ private:
     void removeGoneItems(const QString &currentPath);
     void renameCurrentItem(const QString &dest);
     void removeFileEntry(int fileIndex);
+    void removeItem(int position);
+    bool listingRunning() const;
 
     ListView *lv;
     ImageList *iList;

@@ -149,7 +149,7 @@ void ImageExplore::removeGoneItems(const QString &currentPath)
         if (!lv->Selected(i) || path.isEmpty() || path == currentPath || pathExists(path))
             continue;
         removeFileEntry(GetFileIndex(i - 1));
-        lv->Remove(i);
+        removeItem(i);
     }
 }
 
@@ -179,9 +179,23 @@ void ImageExplore::RemoveListItem(int idx)
     SetAllSelected(false);
     SelectItem(idx, true);
     lv->setFocus();
-    m_Count = lv->Count();
+    if (!listingRunning())
+        m_Count = lv->Count();
     removeFileEntry(GetFileIndex(position - 1));
-    lv->Remove(position);
+    removeItem(position);
+}
+
+bool ImageExplore::listingRunning() const
+{
+    return m_listings->running > 0 && !m_Stop;
+}
+
+// A listing that runs on fills the item after the last one it filled, so
+// an item it already filled takes one off its counter.
+void ImageExplore::removeItem(int position)
+{
+    if (lv->Remove(position) && listingRunning() && position <= m_Count)
+        --m_Count;
 }
 
 void ImageExplore::removeFileEntry(int fileIndex)
@@ -204,7 +218,7 @@ void ImageExplore::UpdateAfterOperation(const QString &path, const QString &path
             lv->setItem(position, item);
         } else {
             removeFileEntry(fileIndex);
-            lv->Remove(position);
+            removeItem(position);
         }
     }
     lv->viewport()->update();

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class FileOperationsTest : public BrowserFixture {
 protected:
@@ -260,4 +261,34 @@ TEST_F(FileOperationsTest, CopyImagePutsThePictureOnTheClipboard)
     browser->SetSelectedFocus(dir + "/sub");
     runMenu("Copy Image");
     EXPECT_EQ(clipboard->image().size(), QSize(16, 16));
+}
+
+TEST_F(FileOperationsTest, ItemsRemovedDuringAListingPauseLeaveTheRestToFillInPlace)
+{
+    const QString dir = makeFolder("many");
+    for (int i = 0; i < 45; ++i)
+        makeFolder(QStringLiteral("many/f%1").arg(i));
+    QStringList order;
+    for (const QString &name : namesInOrder(dir))
+        order << dir + "/" + name;
+
+    QTimer pause;
+    pause.setInterval(0);
+    QObject::connect(&pause, &QTimer::timeout, [&] {
+        if (browser->fillCount() != 20)
+            return;
+        pause.stop();
+        browser->SetSelectedFocus(order[4]);
+        runMenu("Delete");
+        browser->UpdateAfterOperation(order[9]);
+    });
+    pause.start();
+    browser->ExplorePath(dir);
+
+    EXPECT_TRUE(prompts().messages.size() == 1);   // the trash confirmation only
+    QStringList expected = order;
+    expected.removeAt(9);
+    expected.removeAt(4);
+    EXPECT_EQ(tags(), expected);
+    EXPECT_EQ(browser->fillCount(), 43);
 }
