@@ -85,6 +85,13 @@ TEST_F(ViewerDisplay, SmallIconGetsTheFixedWindowCentredOnScreen)
                  FormGeometry::height(v) - FormGeometry::controlHeight(v->toolbar()) - 600, tppy());
 }
 
+TEST_F(ViewerDisplay, LongFileNameDoesNotWidenTheWindow)
+{
+    frmViwer *v = show({image(QString(120, QLatin1Char('n')) + QStringLiteral(".png"), 32, 32)});
+    processEvents();
+    EXPECT_TWIPS(FormGeometry::width(v), 7590, tppx());
+}
+
 TEST_F(ViewerDisplay, WidthRuleAtTheSixThousandTwipBoundary)
 {
     const int wide = int(std::ceil(6000 / tppx()));      // 400 pixels at 15 twips per pixel
