@@ -145,8 +145,9 @@ bool frmMain::Form_Load(const QStringList &arguments)
     }
     Splash1.LoadSplash(AppPaths::programFolder() + QStringLiteral("/viewer.spl"));
     Splash1.Show(0);
+    // Only the message boxes take the title: as the application's display
+    // name Qt would append it to every window title, the viewer's included.
     Prompts::setAppTitle(AppTitle);
-    QApplication::setApplicationDisplayName(AppTitle);
     applySkin();
     ImageExplore1->SetExt(BrowserExtList);
 

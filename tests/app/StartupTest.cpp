@@ -53,7 +53,7 @@ TEST_F(StartupTest, AnOrdinaryStartSetsUpAndChecksTheAssociation)
     EXPECT_FALSE(window.hasEnded());
     EXPECT_EQ(window.commandLine(), QString());
     EXPECT_EQ(Prompts::appTitle(), "Quillmere");
-    EXPECT_EQ(QApplication::applicationDisplayName(), "Quillmere");
+    EXPECT_EQ(window.windowTitle(), "Quillmere");
     EXPECT_EQ(window.ImageExplore1->extensions(), "jpg gif bmp png psd tif pcx tga wbmp pcd wmf emf ico dib");
     EXPECT_TRUE(jpgAssociated()) << "the check offers the lost types back; the answer was yes";
     EXPECT_FALSE(viewerShown());
