@@ -121,7 +121,7 @@ void ImageExplore::DoFileOperation(long op)
     record.wFunc = shellFunction(op);
     record.pFrom = op == 5 ? currentPath : selected;
     record.pTo = dest;
-    record.fFlags = op == 2 ? FOF_ALLOWUNDO : 0;
+    record.fFlags = op == 2 ? unsigned(FOF_ALLOWUNDO) : 0u;
     if (op == 5 && record.pFrom == record.pTo)
         return;
     if (SHFileOperation(record) != 0)
