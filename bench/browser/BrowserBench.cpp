@@ -143,6 +143,12 @@ int main(int argc, char **argv)
     browser.resize(1000, 800);
     browser.show();
     browser.SetExt(Extensions);
+    // As in the program, something was listed and drawn before: fonts and
+    // image plugins are loaded.
+    const QString warmUp = QDir::tempPath() + "/qmr-bench-warm-up";
+    QDir().mkpath(warmUp + "/folder");
+    makePhoto(QSize(64, 48), 1).save(warmUp + "/photo.jpg", "JPG");
+    browser.ExplorePath(warmUp);
     QApplication::processEvents();
 
     QElapsedTimer clock;
