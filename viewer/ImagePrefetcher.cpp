@@ -8,14 +8,16 @@ namespace {
 constexpr int kWorkers = 2;
 }
 
-ImagePrefetcher::ImagePrefetcher(qint64 memoryCap)
-    : m_memoryCap(memoryCap)
+ImagePrefetcher::ImagePrefetcher(qint64 memoryCap, QObject *parent)
+    : QObject(parent), m_memoryCap(memoryCap)
 {
     m_pool.setMaxThreadCount(kWorkers);
 }
 
 ImagePrefetcher::~ImagePrefetcher()
 {
+    for (const Entry &entry : m_entries)
+        *entry.dropped = true;
     m_pool.clear();
     m_pool.waitForDone();
 }
@@ -29,7 +31,8 @@ std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::decode(const QString &
         result->pages = doc.pages();
         result->ok = true;
     } catch (...) {
-        // A damaged file: the viewer finds out again when it loads it itself.
+        // A damaged file, or one too large to hold: the viewer finds out
+        // again when it loads the file itself.
         result->ok = false;
     }
     return result;
@@ -48,10 +51,122 @@ bool ImagePrefetcher::ready(const Entry &entry)
     return entry.result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
-bool ImagePrefetcher::unchanged(const Entry &entry) const
+bool ImagePrefetcher::unchanged(const Entry &entry)
 {
     const QFileInfo info(entry.path);
     return info.exists() && info.size() == entry.size && info.lastModified() == entry.modified;
+}
+
+ImagePrefetcher::Entry ImagePrefetcher::entryFor(const QString &path)
+{
+    const QFileInfo info(path);
+    Entry entry;
+    entry.path = path;
+    entry.size = info.size();
+    entry.modified = info.lastModified();
+    entry.dropped = std::make_shared<std::atomic<bool>>(false);
+    return entry;
+}
+
+const ImagePrefetcher::Entry *ImagePrefetcher::find(const QString &path) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.path == path)
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool ImagePrefetcher::has(const QString &path) const
+{
+    const Entry *entry = find(path);
+    return entry && unchanged(*entry);
+}
+
+bool ImagePrefetcher::isReady(const QString &path) const
+{
+    const Entry *entry = find(path);
+    return entry && ready(*entry);
+}
+
+std::optional<QVector<ImgXPage>> ImagePrefetcher::decoded(const QString &path)
+{
+    const Entry *entry = find(path);
+    if (!entry || !unchanged(*entry))
+        return std::nullopt;
+    const std::shared_ptr<Decode> result = entry->result.get();
+    bytesHeld();
+    if (!result->ok)
+        return std::nullopt;
+    return result->pages;
+}
+
+void ImagePrefetcher::keep(const QString &path, const QVector<ImgXPage> &pages)
+{
+    Entry entry = entryFor(path);
+    auto decode = std::make_shared<Decode>();
+    decode->pages = pages;
+    decode->ok = true;
+    std::promise<std::shared_ptr<Decode>> promise;
+    promise.set_value(decode);
+    entry.result = promise.get_future().share();
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.path == path; }),
+                    m_entries.end());
+    m_entries.prepend(entry);
+    enforceCap();
+}
+
+void ImagePrefetcher::add(const QString &path)
+{
+    if (has(path) || !QFileInfo(path).isFile())
+        return;
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.path == path; }),
+                    m_entries.end());
+    m_entries.prepend(start(path));
+    enforceCap();
+}
+
+ImagePrefetcher::Entry ImagePrefetcher::start(const QString &path)
+{
+    Entry entry = entryFor(path);
+    auto promise = std::make_shared<std::promise<std::shared_ptr<Decode>>>();
+    entry.result = promise->get_future().share();
+    const std::shared_ptr<std::atomic<bool>> dropped = entry.dropped;
+    m_pool.start([this, promise, dropped, path] {
+        if (*dropped) {
+            promise->set_value(std::make_shared<Decode>());
+            return;
+        }
+        promise->set_value(decode(path));
+        // Bound to this object: a prefetcher gone by then drops the call.
+        QMetaObject::invokeMethod(this, [this, path] { Q_EMIT decodeReady(path); }, Qt::QueuedConnection);
+    });
+    return entry;
+}
+
+void ImagePrefetcher::prefetch(const QStringList &paths)
+{
+    QVector<Entry> kept;
+    const auto inKept = [&](const QString &path) {
+        return std::any_of(kept.begin(), kept.end(), [&](const Entry &e) { return e.path == path; });
+    };
+    for (const QString &path : paths) {
+        if (path.isEmpty() || inKept(path))
+            continue;
+        const Entry *held = find(path);
+        if (held && unchanged(*held))
+            kept.append(*held);
+        else if (QFileInfo(path).isFile())
+            kept.append(start(path));
+    }
+    // A decode let go while it runs ends on its worker; the last reference
+    // to its result frees the pages.
+    for (const Entry &entry : m_entries) {
+        if (!inKept(entry.path) || !unchanged(entry))
+            *entry.dropped = true;
+    }
+    m_entries = kept;
+    enforceCap();
 }
 
 qint64 ImagePrefetcher::bytesHeld() const
@@ -71,65 +186,14 @@ qint64 ImagePrefetcher::peakBytesHeld() const
     return m_peakBytes;
 }
 
-std::optional<QVector<ImgXPage>> ImagePrefetcher::take(const QString &path)
-{
-    for (int i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].path != path)
-            continue;
-        const Entry entry = m_entries.takeAt(i);
-        const std::shared_ptr<Decode> decoded = entry.result.get();
-        if (!decoded->ok || !unchanged(entry))
-            return std::nullopt;
-        return decoded->pages;
-    }
-    return std::nullopt;
-}
-
-void ImagePrefetcher::prefetch(const QStringList &paths)
-{
-    QVector<Entry> kept;
-    for (const QString &path : paths) {
-        if (path.isEmpty() || std::any_of(kept.begin(), kept.end(), [&](const Entry &e) { return e.path == path; }))
-            continue;
-        auto found = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.path == path; });
-        if (found != m_entries.end() && unchanged(*found)) {
-            kept.append(*found);
-            continue;
-        }
-        const QFileInfo info(path);
-        if (!info.isFile())
-            continue;
-        Entry entry;
-        entry.path = path;
-        entry.size = info.size();
-        entry.modified = info.lastModified();
-        auto promise = std::make_shared<std::promise<std::shared_ptr<Decode>>>();
-        auto dropped = std::make_shared<std::atomic<bool>>(false);
-        entry.result = promise->get_future().share();
-        entry.dropped = dropped;
-        m_pool.start([promise, dropped, path] {
-            promise->set_value(*dropped ? std::make_shared<Decode>() : decode(path));
-        });
-        kept.append(entry);
-    }
-    // A dropped decode that is still running finishes on its worker; the
-    // last reference to its result lets the pages go.
-    for (const Entry &entry : m_entries) {
-        if (std::none_of(kept.begin(), kept.end(), [&](const Entry &e) { return e.path == entry.path; }))
-            *entry.dropped = true;
-    }
-    m_entries = kept;
-    enforceCap();
-}
-
 void ImagePrefetcher::enforceCap()
 {
     qint64 bytes = bytesHeld();
-    while (bytes > m_memoryCap && !m_entries.isEmpty()) {
+    while (bytes > m_memoryCap && m_entries.size() > 1) {
         const Entry &last = m_entries.last();
         if (ready(last))
             bytes -= bytesOf(*last.result.get());
-        *m_entries.last().dropped = true;
+        *last.dropped = true;
         m_entries.removeLast();
     }
 }

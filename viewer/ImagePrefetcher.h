@@ -1,43 +1,54 @@
 #pragma once
-// Decodes the files the viewer is likely to show next on worker threads, so
-// that stepping to them costs no decode on the user-interface thread. A
-// decode is used only while the file is unchanged on disk (same size and
-// modification time). The decoded pages held at once stay within a memory
-// cap: decodes beyond it are dropped, the farthest first.
+// Decodes of the files the viewer shows and is likely to show next, made on
+// worker threads so that stepping to them costs no decode on the
+// user-interface thread. A decode is used only while its file is unchanged
+// on disk (same size and modification time). The decoded pixels held at
+// once stay within a memory cap: beyond it the last-wanted decodes go.
 
 #include "ImgXDocument.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <QStringList>
+#include <QThreadPool>
 #include <QVector>
 #include <atomic>
 #include <future>
 #include <memory>
 #include <optional>
 
-class ImagePrefetcher {
+class ImagePrefetcher : public QObject {
+    Q_OBJECT
 public:
-    explicit ImagePrefetcher(qint64 memoryCap = kDefaultMemoryCap);
-    ~ImagePrefetcher();
+    explicit ImagePrefetcher(qint64 memoryCap = kDefaultMemoryCap, QObject *parent = nullptr);
+    ~ImagePrefetcher() override;
 
-    // 512 MB: about five 24-megapixel photos.
+    // 512 MB: five 24-megapixel photos.
     static constexpr qint64 kDefaultMemoryCap = qint64(512) * 1024 * 1024;
 
-    // The pages of the file when a decode of it was started (waiting for it
-    // to end), nothing otherwise or when the file changed since. The decode
-    // is handed over: it is no longer held.
-    std::optional<QVector<ImgXPage>> take(const QString &path);
-    // Keeps the decodes of these files, in order of preference, starting
-    // those not yet under way; drops the decodes of every other file.
+    // Whether a decode of the file is held or under way.
+    bool has(const QString &path) const;
+    // Whether that decode has ended.
+    bool isReady(const QString &path) const;
+    // The pages of the unchanged file, waiting for a decode under way;
+    // nothing when there is no decode of it or the decode failed.
+    std::optional<QVector<ImgXPage>> decoded(const QString &path);
+    // Starts a decode of the file, first in preference, unless one is held.
+    void add(const QString &path);
+    // Holds a decode made elsewhere.
+    void keep(const QString &path, const QVector<ImgXPage> &pages);
+    // Holds the decodes of these files, in order of preference, starting
+    // those not yet under way; lets the decodes of every other file go.
     void prefetch(const QStringList &paths);
 
-    int pending() const { return int(m_entries.size()); }
-    // Bytes of decoded pixels held now, and the most held at any time.
     qint64 bytesHeld() const;
     qint64 peakBytesHeld() const;
     qint64 memoryCap() const { return m_memoryCap; }
+
+Q_SIGNALS:
+    // A decode started by prefetch() has ended (on the user-interface thread).
+    void decodeReady(const QString &path);
 
 private:
     struct Decode {
@@ -55,7 +66,10 @@ private:
     static std::shared_ptr<Decode> decode(const QString &path);
     static qint64 bytesOf(const Decode &decode);
     static bool ready(const Entry &entry);
-    bool unchanged(const Entry &entry) const;
+    static bool unchanged(const Entry &entry);
+    static Entry entryFor(const QString &path);
+    const Entry *find(const QString &path) const;
+    Entry start(const QString &path);
     void enforceCap();
 
     qint64 m_memoryCap;

@@ -4,7 +4,6 @@
 #include "FileAttributes.h"
 #include "FileSystemObject.h"
 #include "ImageList.h"
-#include "ImagePrefetcher.h"
 #include "ImgX.h"
 #include "ImgXDialog.h"
 #include "ImgXPrint.h"
@@ -23,6 +22,7 @@
 #include "ViewerCaption.h"
 #include "ViewerFileFilters.h"
 #include "ViewerGeometry.h"
+#include "ViewerImageLoader.h"
 #include "ViewerHost.h"
 #include "ViewerKeyTable.h"
 #include "ViewerMenus.h"
@@ -118,7 +118,11 @@ frmViwer::~frmViwer()
 {
     if (g_viewer == this)
         g_viewer = nullptr;
-    delete m_prefetcher;
+}
+
+ImagePrefetcher *frmViwer::prefetcher() const
+{
+    return m_loader->prefetcher();
 }
 
 void frmViwer::unload()
@@ -169,7 +173,7 @@ void frmViwer::createControls()
     m_tmrSlideShow->setObjectName(QStringLiteral("tmrSlideShow"));
     connect(m_tmrSlideShow, &QTimer::timeout, this, &frmViwer::tmrSlideShow_Timer);
 
-    m_prefetcher = new ImagePrefetcher();
+    m_loader = new ViewerImageLoader(m_imgX, this);
     m_imgX->setFocus();
 }
 
@@ -321,7 +325,7 @@ void frmViwer::closingSteps()
     m_Files.clear();
     if (isSlideShowRunning())
         m_tmrSlideShow->stop();
-    m_prefetcher->prefetch({});
+    m_loader->forgetAll();
     MessagePump::DoEvents(2);
     m_frmDlg.reset();
 }
@@ -389,7 +393,7 @@ bool frmViwer::loadEntry(const QString &path)
         if (ViewerCaption::isPictureLoaded(path))
             m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
         else
-            loadFile(path);
+            m_loader->load(path);
         return true;
     } catch (const std::exception &) {
         // ImgXError for a damaged or unsupported file, bad_alloc for one too
@@ -398,13 +402,11 @@ bool frmViwer::loadEntry(const QString &path)
     }
 }
 
-void frmViwer::loadFile(const QString &path)
+// Operations on the pixels work on the whole image, never on a first frame
+// decoded at a reduced scale.
+void frmViwer::ensureFullImage()
 {
-    if (std::optional<QVector<ImgXPage>> pages = m_prefetcher->take(path)) {
-        m_imgX->document().setPages(*pages, 0);
-        return;
-    }
-    m_imgX->Loader.LoadFromFile(path, 0, QString());
+    m_loader->ensureFull();
 }
 
 void frmViwer::prefetchNeighbours()
@@ -419,7 +421,7 @@ void frmViwer::prefetchNeighbours()
     };
     add(ImageList::nextStep(m_Files, m_Index));
     add(ImageList::previousStep(m_Files, m_Index));
-    m_prefetcher->prefetch(ahead);
+    m_loader->prefetch(m_Files[m_Index], ahead);
 }
 
 void frmViwer::sizeToImage()
@@ -507,7 +509,10 @@ void frmViwer::ShowPrevious()
 void frmViwer::ReloadImage()
 {
     const int i = ImageList::wrap(m_Index, int(m_Files.size()));
-    if (i >= 0 && i < m_Files.size())
+    if (i < 0 || i >= m_Files.size())
+        return;
+    // Already in the control just as a load would put it: nothing to do.
+    if (!m_loader->showsAsLoaded(m_Files[i]))
         loadEntry(m_Files[i]);
 }
 
@@ -655,10 +660,11 @@ void frmViwer::setBarsVisible(bool visible)
     m_MenuContainer->setVisible(visible);
 }
 
+// Scheduled rather than painted at once: the frame then shows the image as
+// the whole step leaves it, without an intermediate one.
 void frmViwer::refreshWindow()
 {
-    if (isVisible())
-        repaint();
+    update();
 }
 
 // ---- Slide show -----------------------------------------------------------
@@ -715,8 +721,10 @@ void frmViwer::showSlide()
     }
     fitZoomToWindow();
     const int next = ImageList::wrap(m_SlideIndex, int(m_Files.size()));
+    QStringList ahead;
     if (next >= 0 && next < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[next]))
-        m_prefetcher->prefetch({m_Files[next]});
+        ahead << m_Files[next];
+    m_loader->prefetch(path, ahead);
 }
 
 void frmViwer::tmrSlideShow_Timer()
@@ -900,6 +908,7 @@ void frmViwer::startProgramFile(const QString &relativePath)
 
 void frmViwer::SetAsWallpaper()
 {
+    ensureFullImage();
     modMain::SetAsWallpaper(m_imgX->ControlObject());
 }
 
@@ -1012,6 +1021,7 @@ void frmViwer::loadChosenFile(const QString &path)
 
 void frmViwer::SaveAs()
 {
+    ensureFullImage();
     if (m_imgX->Pages.Count() == 0) {
         Prompts::MsgBox(QStringLiteral("There is no image to save."), Prompts::Exclamation);
         return;
@@ -1044,6 +1054,7 @@ void frmViwer::SaveAs()
 
 void frmViwer::PrintImage(int mode)
 {
+    ensureFullImage();
     const long pages = m_imgX->Pages.Count();
     m_MyPrinter->FromPage = 1;
     m_MyPrinter->ToPage = pages;
@@ -1100,6 +1111,7 @@ void frmViwer::Encrypt()
 
 void frmViwer::askKeyAndApply(const QString &caption, const QString &rowCaption, bool decrypt)
 {
+    ensureFullImage();
     m_frmDlg = std::make_unique<frmDialog>();
     m_frmDlg->setWindowTitle(caption);
     m_frmDlg->AddControl(rowCaption, QString(), 0);
@@ -1119,6 +1131,7 @@ void frmViwer::askKeyAndApply(const QString &caption, const QString &rowCaption,
 
 void frmViwer::RotatePlus90()
 {
+    ensureFullImage();
     try {
         m_imgX->Transform.Rotate(90.0f, nullptr, 0, QString());
     } catch (const ImgXError &) {
@@ -1127,6 +1140,7 @@ void frmViwer::RotatePlus90()
 
 void frmViwer::RotateMinus90()
 {
+    ensureFullImage();
     try {
         m_imgX->Transform.Rotate(-90.0f, nullptr, 0, QString());
     } catch (const ImgXError &) {
@@ -1135,6 +1149,7 @@ void frmViwer::RotateMinus90()
 
 void frmViwer::CopyImage()
 {
+    ensureFullImage();
     try {
         m_imgX->Export.CopyToClipboard();
     } catch (const ImgXError &) {
@@ -1143,6 +1158,7 @@ void frmViwer::CopyImage()
 
 void frmViwer::ShowNextPage()
 {
+    ensureFullImage();
     if (!m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1))
         return;
     m_imgX->Pages.SetCurrent(*m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1));
@@ -1150,6 +1166,7 @@ void frmViwer::ShowNextPage()
 
 void frmViwer::ShowPreviousPage()
 {
+    ensureFullImage();
     if (!m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1))
         return;
     m_imgX->Pages.SetCurrent(*m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1));

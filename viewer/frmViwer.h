@@ -13,6 +13,7 @@
 #include <memory>
 
 class ImagePrefetcher;
+class ViewerImageLoader;
 class ImgX;
 class ImgXDialog;
 class ImgXPrint;
@@ -80,7 +81,7 @@ public:
     QTimer *slideShowTimer() const { return m_tmrSlideShow; }
     ImgXDialog *fileDialog() const { return m_Dialog.get(); }
     ImgXPrint *printer() const { return m_MyPrinter.get(); }
-    ImagePrefetcher *prefetcher() const { return m_prefetcher; }
+    ImagePrefetcher *prefetcher() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -146,12 +147,12 @@ private:
 
     // Showing an entry.
     bool loadEntry(const QString &path);
-    void loadFile(const QString &path);
     void sizeToImage();
     void setWindowWidth(double twips);
     void setWindowHeight(double twips);
     void fitZoomToWindow();
     void prefetchNeighbours();
+    void ensureFullImage();
 
     // Status bar, zoom and scrolling.
     void UpdateStatusBar();
@@ -206,7 +207,7 @@ private:
     StatusBar *m_StatusBar = nullptr;
     QWidget *m_MenuContainer = nullptr;
     QTimer *m_tmrSlideShow = nullptr;
-    ImagePrefetcher *m_prefetcher = nullptr;
+    ViewerImageLoader *m_loader = nullptr;
     std::unique_ptr<ImgXDialog> m_Dialog;
     std::unique_ptr<ImgXPrint> m_MyPrinter;
     std::unique_ptr<frmDialog> m_frmDlg;
