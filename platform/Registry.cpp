@@ -242,6 +242,19 @@ bool mayWrite(const OpenKey &key)
     return !store().readOnlyRoots.contains(key.root) && (key.access & KEY_SET_VALUE);
 }
 
+// Resolves a handle for one call under the store's lock: the key's row,
+// the rights the call needs, and the open database.
+long prepareCall(HKEY key, std::uint32_t needed, OpenKey *k, sqlite3 **db)
+{
+    if (!resolveHandle(key, k))
+        return InvalidHandle;
+    const bool allowed = needed == KEY_SET_VALUE ? mayWrite(*k) : (k->access & needed) == needed;
+    if (!allowed)
+        return AccessDenied;
+    *db = store().db();
+    return *db ? Success : Failure;
+}
+
 bool isStringType(std::uint32_t type)
 {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
@@ -252,13 +265,9 @@ long writeValue(HKEY key, const QString &name, std::uint32_t type, const QByteAr
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
-    if (!resolveHandle(key, &k))
-        return InvalidHandle;
-    if (!mayWrite(k))
-        return AccessDenied;
-    sqlite3 *db = s.db();
-    if (!db)
-        return Failure;
+    sqlite3 *db = nullptr;
+    if (const long result = prepareCall(key, KEY_SET_VALUE, &k, &db); result != Success)
+        return result;
     if (!keyExists(db, k.keyId))
         return NotFound;
     Statement st(db, "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES (?, ?, ?, ?, ?)");
@@ -325,13 +334,9 @@ long queryValue(HKEY key, const QString &name, std::uint32_t *type, char *data, 
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
-    if (!resolveHandle(key, &k))
-        return InvalidHandle;
-    if (!(k.access & KEY_QUERY_VALUE))
-        return AccessDenied;
-    sqlite3 *db = s.db();
-    if (!db)
-        return Failure;
+    sqlite3 *db = nullptr;
+    if (const long result = prepareCall(key, KEY_QUERY_VALUE, &k, &db); result != Success)
+        return result;
     Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND lname = ?");
     st.bind(1, k.keyId).bind(2, name.toLower());
     if (st.step() != SQLITE_ROW)
@@ -374,13 +379,9 @@ long deleteValue(HKEY key, const QString &name)
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
-    if (!resolveHandle(key, &k))
-        return InvalidHandle;
-    if (!mayWrite(k))
-        return AccessDenied;
-    sqlite3 *db = s.db();
-    if (!db)
-        return Failure;
+    sqlite3 *db = nullptr;
+    if (const long result = prepareCall(key, KEY_SET_VALUE, &k, &db); result != Success)
+        return result;
     Statement st(db, "DELETE FROM vals WHERE key = ? AND lname = ?");
     st.bind(1, k.keyId).bind(2, name.toLower());
     if (st.step() != SQLITE_DONE)
@@ -430,11 +431,9 @@ long enumKey(HKEY key, std::uint32_t index, QString *name)
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
-    if (!resolveHandle(key, &k))
-        return InvalidHandle;
-    sqlite3 *db = s.db();
-    if (!db)
-        return Failure;
+    sqlite3 *db = nullptr;
+    if (const long result = prepareCall(key, 0, &k, &db); result != Success)
+        return result;
     Statement st(db, "SELECT name FROM keys WHERE parent = ? ORDER BY lname LIMIT 1 OFFSET ?");
     st.bind(1, k.keyId).bind(2, qint64(index));
     if (st.step() != SQLITE_ROW)
