@@ -120,8 +120,10 @@ bool bmpWhole(const QByteArray &data)
         bits = le16(data, 28);
         compression = le32(data, 30);
     }
-    // Run-length coded data has no fixed size; the reader checks it.
-    if (compression != 0 && compression != 3 && compression != 6)
+    // Run-length coded data has no fixed size, and absurd sizes are the
+    // decoder's to refuse.
+    if ((compression != 0 && compression != 3 && compression != 6) || width <= 0 || width > (1 << 24)
+        || height > (1 << 24) || bits > 64)
         return true;
     const qint64 stride = (width * bits + 31) / 32 * 4;
     return qint64(le32(data, 10)) + stride * height <= data.size();
@@ -149,32 +151,38 @@ bool psdWhole(const QByteArray &data)
         return false;
     const qint64 channels = be16(data, 12);
     const qint64 height = be32(data, 14), width = be32(data, 18), depth = be16(data, 22);
+    // Past the format's own limits the decoder refuses the file anyway;
+    // staying inside them keeps the sums below far from overflowing.
+    if (channels > 56 || height > 300000 || width > 300000 || depth > 32)
+        return true;
     const bool big = be16(data, 4) == 2;   // PSB: 8-byte layer section length
     qint64 at = 26;
     for (int section = 0; section < 3; ++section) {
-        const bool wide = big && section == 2;
-        if (at + (wide ? 8 : 4) > data.size())
+        const int field = big && section == 2 ? 8 : 4;
+        if (at + field > data.size())
             return false;
-        const qint64 length = wide ? (qint64(be32(data, at)) << 32) | be32(data, at + 4) : be32(data, at);
-        at += (wide ? 8 : 4) + length;
-        if (at > data.size())
+        const quint64 length = field == 8 ? (quint64(be32(data, at)) << 32) | be32(data, at + 4) : be32(data, at);
+        at += field;
+        if (length > quint64(data.size() - at))
             return false;
+        at += qint64(length);
     }
     if (at + 2 > data.size())
         return false;
     const int compression = be16(data, at);
     at += 2;
     const qint64 rows = channels * height;
+    const qint64 left = data.size() - at;
     if (compression == 0)
-        return at + rows * ((width * depth + 7) / 8) <= data.size();
+        return rows * ((width * depth + 7) / 8) <= left;
     if (compression == 1) {
         const int countBytes = big ? 4 : 2;
-        if (at + rows * countBytes > data.size())
+        if (rows * countBytes > left)
             return false;
         qint64 total = 0;
         for (qint64 r = 0; r < rows; ++r)
             total += big ? be32(data, at + r * 4) : be16(data, at + r * 2);
-        return at + rows * countBytes + total <= data.size();
+        return rows * countBytes + total <= left;
     }
     return true;
 }

@@ -13,6 +13,8 @@
 
 extern "C" {
 #include <emf2svg.h>
+#include <uemf.h>
+#include <uemf_safe.h>
 #include <libwmf/gd.h>
 }
 
@@ -332,8 +334,43 @@ QSize emfFrameSize(const QByteArray &data)
     return QSize();
 }
 
+// libemf2svg trusts the offsets and counts inside records; every record
+// is checked here first (bounds of the record itself, then libUEMF's own
+// per-record check, then the header's pixel format).
+QString emfDamage(const QByteArray &data)
+{
+    if (data.size() < 88)
+        return QStringLiteral("the header is incomplete");
+    const qint64 headerSize = u32(data, 4);
+    if (headerSize < 88 || headerSize > data.size())
+        return QStringLiteral("the header is damaged");
+    if (headerSize >= 100) {
+        const qint64 formatBytes = u32(data, 88), formatAt = u32(data, 92);
+        if (formatBytes && (formatAt < 100 || formatAt + formatBytes > headerSize))
+            return QStringLiteral("the pixel format lies outside the header");
+    }
+    qint64 at = 0;
+    int index = 0;
+    while (at + 8 <= data.size()) {
+        const quint32 type = u32(data, at);
+        const qint64 size = u32(data, at + 4);
+        if (size < 8 || size % 4 || size > data.size() - at)
+            return QStringLiteral("record %1 has an impossible size").arg(index + 1);
+        if (!U_emf_record_safe(data.constData() + at))
+            return QStringLiteral("record %1 is malformed").arg(index + 1);
+        if (type == 14)
+            return QString();
+        at += size;
+        ++index;
+    }
+    return QStringLiteral("it has no end record");
+}
+
 QImage renderEmf(const QByteArray &data)
 {
+    const QString damage = emfDamage(data);
+    if (!damage.isEmpty())
+        throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(damage));
     const QSize size = emfFrameSize(data);
     if (!size.isValid())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its header gives no picture size."));
@@ -350,7 +387,11 @@ QImage renderEmf(const QByteArray &data)
         options.svgDelimiter = true;
         options.imgWidth = size.width();
         options.imgHeight = size.height();
+        // The description text plays no part in the picture, and the
+        // library reads it without bounds: it gets none.
         QByteArray copy = data;
+        qToLittleEndian<quint32>(0, copy.data() + 60);
+        qToLittleEndian<quint32>(0, copy.data() + 64);
         char *out = nullptr;
         size_t outLength = 0;
         const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);

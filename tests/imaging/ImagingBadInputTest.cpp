@@ -144,6 +144,43 @@ TEST_F(ImagingBadInput, HugeDeclaredSizes)
     expectFailure("huge.jpg", jpeg);
 }
 
+TEST_F(ImagingBadInput, MalformedStructures)
+{
+    // An EMF header whose description offset points past the file (the
+    // count is 0, so a reader looking for the text's end would run on).
+    const QString shape = m_dir.filePath("shape.emf");
+    ASSERT_TRUE(writeShapeEmf(shape));
+    QByteArray emf = TestFiles::readBytes(shape);
+    qToLittleEndian<quint32>(0, emf.data() + 60);
+    qToLittleEndian<quint32>(0x7ffffff0, emf.data() + 64);
+    const QString described = m_dir.filePath("described.emf");
+    ASSERT_TRUE(TestFiles::writeBytes(described, emf));
+    ImgXDocument doc;
+    EXPECT_NO_THROW(doc.Loader.LoadFromFile(described));   // the text plays no part in the picture
+    EXPECT_EQ(doc.ImageInfo.Width(), 200);
+
+    // A record whose size runs past the end.
+    QByteArray broken = TestFiles::readBytes(shape);
+    const int second = int(qFromLittleEndian<quint32>(broken.constData() + 4));
+    qToLittleEndian<quint32>(0x00fffff0, broken.data() + second + 4);
+    expectFailure("broken-record.emf", broken);
+
+    // A PSB (large-document PSD) whose layer section claims 2^63 bytes.
+    QByteArray psb = ImageEncoder::encode(noisy(4, 4), ImgXFormatPSD);
+    qToBigEndian<quint16>(2, psb.data() + 4);
+    const int modeLength = int(qFromBigEndian<quint32>(psb.constData() + 26));
+    const int resources = 30 + modeLength;
+    const int layers = resources + 4 + int(qFromBigEndian<quint32>(psb.constData() + resources));
+    psb.insert(layers, QByteArray(4, '\0'));   // the wider length field
+    qToBigEndian<quint32>(0x80000000u, psb.data() + layers);
+    expectFailure("huge-section.psd", psb);
+
+    // A WMF record claiming more words than the file holds.
+    QByteArray wmf = ImageEncoder::encode(noisy(4, 4), ImgXFormatWMF);
+    qToLittleEndian<quint32>(0x7fffffff, wmf.data() + 22 + 18);
+    expectFailure("long-record.wmf", wmf);
+}
+
 TEST_F(ImagingBadInput, PictureLoaderFailsCleanly)
 {
     const QString file = m_dir.filePath("broken.ico");

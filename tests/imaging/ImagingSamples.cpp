@@ -6,6 +6,11 @@
 #include <QPainter>
 #include <QtEndian>
 
+extern "C" {
+#include <uemf.h>
+#include <uwmf.h>
+}
+
 namespace ImagingSamples {
 
 QImage smooth(int width, int height)
@@ -110,6 +115,48 @@ QByteArray jpegWithOrientation(const QImage &image, int orientation)
     QByteArray app1("\xFF\xE1", 2);
     app1.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 0xff)).append(payload);
     return jpeg.left(2) + app1 + jpeg.mid(2);
+}
+
+bool writeShapeWmf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    WMFTRACK *wt = nullptr;
+    WMFHANDLES *wht = nullptr;
+    if (wmf_start(name.constData(), 4096, 4096, &wt) != 0 || wmf_htable_create(16, 16, &wht) != 0)
+        return false;
+    auto add = [wt](char *record) { return wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1) == 0; };
+    U_PAIRF *size = U_PAIRF_set(200 / 96.0f, 100 / 96.0f);
+    bool ok = wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, 96)), wt, 1) == 0;
+    std::free(size);
+    uint32_t brush = 0;
+    ok = ok && add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})) && add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
+        && add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
+        && add(wselectobject_set(brush, wht)) && add(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60}))
+        && add(U_WMREOF_set()) && wmf_finish(wt) == 0;
+    wmf_free(&wt);
+    wmf_htable_free(&wht);
+    return ok;
+}
+
+bool writeShapeEmf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    EMFTRACK *et = nullptr;
+    EMFHANDLES *eht = nullptr;
+    if (emf_start(name.constData(), 4096, 4096, &et) != 0 || emf_htable_create(16, 16, &eht) != 0)
+        return false;
+    auto add = [et](char *record) { return emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), et, 1) == 0; };
+    const U_RECTL bounds = rectl_set(U_POINTL{0, 0}, U_POINTL{199, 99});
+    const U_RECTL frame = rectl_set(U_POINTL{0, 0}, U_POINTL{5292, 2646});   // 0.01 mm at 96 dpi
+    uint32_t brush = 0;
+    const bool ok =
+        add(U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(1920, 1080), sizel_set(508, 286), 0))
+        && add(createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(255, 0, 0), 0)))
+        && add(selectobject_set(brush, eht)) && add(U_EMRRECTANGLE_set(rectl_set(U_POINTL{20, 10}, U_POINTL{120, 60})))
+        && add(U_EMREOF_set(0, nullptr, et)) && emf_finish(et, eht) == 0;
+    emf_free(&et);
+    emf_htable_free(&eht);
+    return ok;
 }
 
 }

@@ -30,6 +30,11 @@ Magick::Image toMagick(const QImage &image);
 bool writeMagick(Magick::Image image, const QString &path, const char *coder);
 bool writeMagickList(std::list<Magick::Image> images, const QString &path, const char *coder);
 
+// Metafiles drawn with libUEMF: a red rectangle from (20, 10) to (120, 60)
+// on a 200 x 100 picture (not a single bitmap, so they are rendered).
+bool writeShapeWmf(const QString &path);
+bool writeShapeEmf(const QString &path);
+
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
 }

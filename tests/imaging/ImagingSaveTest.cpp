@@ -10,11 +10,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-extern "C" {
-#include <uemf.h>
-#include <uwmf.h>
-}
-
 using namespace ImagingSamples;
 
 namespace {
@@ -151,52 +146,8 @@ TEST(ImagingSave, ForeignMetafilesAreDrawn)
     // Metafiles that draw a shape (not one bitmap) go through libwmf and
     // libemf2svg: a red rectangle on a 200 x 100 picture.
     QTemporaryDir dir;
-    const QByteArray wmfPath = QFile::encodeName(dir.filePath("shape.wmf"));
-    const QByteArray emfPath = QFile::encodeName(dir.filePath("shape.emf"));
-    {
-        WMFTRACK *wt = nullptr;
-        WMFHANDLES *wht = nullptr;
-        ASSERT_EQ(wmf_start(wmfPath.constData(), 4096, 4096, &wt), 0);
-        wmf_htable_create(16, 16, &wht);
-        U_PAIRF *size = U_PAIRF_set(200 / 96.0f, 100 / 96.0f);
-        wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, 96)), wt, 1);
-        std::free(size);
-        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})), wt, 1);
-        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100})), wt, 1);
-        uint32_t brush = 0;
-        wmf_append(reinterpret_cast<U_METARECORD *>(
-                       wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0))),
-                   wt, 1);
-        wmf_append(reinterpret_cast<U_METARECORD *>(wselectobject_set(brush, wht)), wt, 1);
-        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60})), wt, 1);
-        wmf_append(reinterpret_cast<U_METARECORD *>(U_WMREOF_set()), wt, 1);
-        ASSERT_EQ(wmf_finish(wt), 0);
-        wmf_free(&wt);
-        wmf_htable_free(&wht);
-    }
-    {
-        EMFTRACK *et = nullptr;
-        EMFHANDLES *eht = nullptr;
-        ASSERT_EQ(emf_start(emfPath.constData(), 4096, 4096, &et), 0);
-        emf_htable_create(16, 16, &eht);
-        const U_RECTL bounds = rectl_set(U_POINTL{0, 0}, U_POINTL{199, 99});
-        const U_RECTL frame = rectl_set(U_POINTL{0, 0}, U_POINTL{5292, 2646});
-        emf_append(reinterpret_cast<U_ENHMETARECORD *>(
-                       U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(1920, 1080), sizel_set(508, 286), 0)),
-                   et, 1);
-        uint32_t brush = 0;
-        emf_append(reinterpret_cast<U_ENHMETARECORD *>(
-                       createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(255, 0, 0), 0))),
-                   et, 1);
-        emf_append(reinterpret_cast<U_ENHMETARECORD *>(selectobject_set(brush, eht)), et, 1);
-        emf_append(reinterpret_cast<U_ENHMETARECORD *>(
-                       U_EMRRECTANGLE_set(rectl_set(U_POINTL{20, 10}, U_POINTL{120, 60}))),
-                   et, 1);
-        emf_append(reinterpret_cast<U_ENHMETARECORD *>(U_EMREOF_set(0, nullptr, et)), et, 1);
-        ASSERT_EQ(emf_finish(et, eht), 0);
-        emf_free(&et);
-        emf_htable_free(&eht);
-    }
+    ASSERT_TRUE(writeShapeWmf(dir.filePath("shape.wmf")));
+    ASSERT_TRUE(writeShapeEmf(dir.filePath("shape.emf")));
     for (auto [file, format] : {std::pair{"shape.wmf", int(ImgXFormatWMF)}, std::pair{"shape.emf", int(ImgXFormatEMF)}}) {
         SCOPED_TRACE(file);
         ImgXDocument doc;
