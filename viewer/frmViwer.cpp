@@ -986,13 +986,12 @@ bool frmViwer::LoadImage()
         return true;
     // The first chosen file is shown, and the index moves to it, so that the
     // status bar, the steps and the file operations all mean the file on show.
-    loadChosenFile(chosen.first());
     m_Index = int(m_Files.size());
     m_Files += chosen;
+    loadChosenFile(chosen.first());
     if (const std::optional<ImgXPage> first = m_imgX->Pages.Item(0))
         m_imgX->Pages.SetCurrent(*first);
     setWindowTitle(ViewerCaption::forPath(chosen.first()));
-    UpdateStatusBar();
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "ScreenMetrics.h"
 #include "TestFiles.h"
 #include "Toolbar.h"
+#include "frmAbout.h"
 #include "frmViwer.h"
 
 #include <QApplication>
@@ -291,6 +292,18 @@ TEST_F(ViewerInput, ToolbarButtonsAndSeparators)
     EXPECT_TRUE(bar->Item(9).Checked());
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->itemRect(15).center());
     EXPECT_TRUE(v->isFullScreenMode());
+}
+
+TEST_F(ViewerInput, AboutBoxLeavesTheViewerUsable)
+{
+    frmViwer *v = show({image("a.png", 200, 150), image("b.png", 300, 200)});
+    v->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
+    ASSERT_NE(frmAbout::instanceIfLoaded(), nullptr);
+    EXPECT_TRUE(frmAbout::instanceIfLoaded()->isVisible());
+    EXPECT_FALSE(frmAbout::instanceIfLoaded()->isModal());
+    QTest::keyClick(v->imgX(), Qt::Key_Space);
+    EXPECT_EQ(shownName(v), QStringLiteral("b.png"));
+    frmAbout::instanceIfLoaded()->close();
 }
 
 TEST_F(ViewerInput, HelpAndUpdaterStartFromTheProgramFolderWhenPresent)

@@ -6,6 +6,7 @@
 #include "ImgX.h"
 #include "ImgXDialog.h"
 #include "ScriptedPrompts.h"
+#include "StatusBar.h"
 #include "TestFiles.h"
 #include "frmViwer.h"
 
@@ -70,6 +71,7 @@ TEST_F(ViewerOpenSave, OpenedFilesAreAppendedAndTheFirstIsShown)
     EXPECT_TRUE(v->windowTitle().startsWith(QStringLiteral("b.png- Quillmere")));
     // The index follows the file on show, so the next step is c.
     EXPECT_EQ(v->currentIndex(), 2);
+    EXPECT_EQ(v->statusPanels()->PanelText(1), QStringLiteral("3/4"));
     EXPECT_EQ(v->size(), size);
     EXPECT_DOUBLE_EQ(v->imgX()->Zoom(), 1.5);
     v->ShowNext();
