@@ -19,6 +19,5 @@ enum class ViewerCommand {
     AntiAlias,
     RotatePlus90,
     RotateMinus90,
-    SetAsWallpaper,
-    Open
+    SetAsWallpaper
 };

@@ -101,7 +101,10 @@ void frmViwer::unloadIfLoaded()
 {
     if (!g_viewer)
         return;
-    g_viewer->closingSteps();
+    // A standalone viewer that asked for the end of the program has taken
+    // its closing steps already.
+    if (!g_viewer->m_closing)
+        g_viewer->closingSteps();
     g_viewer->unload();
 }
 
@@ -421,7 +424,8 @@ void frmViwer::prefetchNeighbours()
     };
     add(ImageList::nextStep(m_Files, m_Index));
     add(ImageList::previousStep(m_Files, m_Index));
-    m_loader->prefetch(m_Files[m_Index], ahead);
+    const QString shown = m_Files[m_Index];
+    m_loader->prefetch(ViewerCaption::isPictureLoaded(shown) ? QString() : shown, ahead);
 }
 
 void frmViwer::sizeToImage()
@@ -724,7 +728,7 @@ void frmViwer::showSlide()
     QStringList ahead;
     if (next >= 0 && next < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[next]))
         ahead << m_Files[next];
-    m_loader->prefetch(path, ahead);
+    m_loader->prefetch(ViewerCaption::isPictureLoaded(path) ? QString() : path, ahead);
 }
 
 void frmViwer::tmrSlideShow_Timer()
@@ -782,7 +786,6 @@ void frmViwer::runCommand(ViewerCommand command)
     case ViewerCommand::RotatePlus90: RotatePlus90(); break;
     case ViewerCommand::RotateMinus90: RotateMinus90(); break;
     case ViewerCommand::SetAsWallpaper: SetAsWallpaper(); break;
-    case ViewerCommand::Open: LoadImage(); break;
     }
 }
 
