@@ -15,9 +15,10 @@
 
 namespace {
 
-// Below this many pixels the reduced copy for a zoom under 100 % is kept;
-// a larger reduced image is drawn straight from the page instead.
-constexpr qint64 kMaxShrunkPixels = qint64(64) * 1024 * 1024;
+// Up to this many pixels (more than a 4K screen) a zoom under 100 % is
+// drawn from a copy reduced once; a larger view is drawn straight from
+// the page, so a small zoom step on a huge image costs no second copy.
+constexpr qint64 kMaxShrunkPixels = qint64(16) * 1024 * 1024;
 
 int mouseButtonCode(Qt::MouseButton button)
 {

@@ -9,9 +9,8 @@
 
 namespace {
 
-// Below this many pixels (32 MiB at 4 bytes) the C library reuses freed
-// heap memory, which is quicker still; above it every allocation is a
-// fresh mapping.
+// From a megapixel on, decoded pictures go to PrefaultedMemory; smaller
+// ones come quickly enough from the C library's reused heap memory.
 constexpr qint64 kPrefaultPixels = qint64(1) * 1024 * 1024;
 
 const char *readerFormat(int format)
@@ -79,10 +78,14 @@ void toSrgb(QImage &image)
     image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
 }
 
-int bytesPerPixel(const QImage &sample, int format)
+// What a pixel of the decoded picture will take: the reader knows its
+// output format from the header; 4 bytes when it cannot say.
+int bytesPerPixel(const QImageReader &reader)
 {
-    Q_UNUSED(sample);
-    return format == ImgXFormatPNG || format == ImgXFormatTIF ? 8 : 4;
+    const QImage::Format format = reader.imageFormat();
+    if (format == QImage::Format_Invalid)
+        return 4;
+    return qMax(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
 }
 
 }
@@ -136,17 +139,19 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page, const Loa
             break;
         }
         QSize full = reader.size();
-        if (full.isValid())
-            ImagingLimits::checkDecodeSize(full.width(), full.height(), bytesPerPixel(QImage(), format));
         if (format == ImgXFormatJPG && thumbnail && full.isValid()) {
             const QSize reduced = reducedJpegSize(full, options.thumbnailSize);
             if (reduced != full)
                 reader.setScaledSize(reduced);
         }
+        // The cap is on what is decoded: a reduced decode of a huge JPEG
+        // still makes a thumbnail.
+        const QSize target = reader.scaledSize().isValid() ? reader.scaledSize() : full;
+        if (target.isValid())
+            ImagingLimits::checkDecodeSize(target.width(), target.height(), bytesPerPixel(reader));
         // Decode straight into memory that is faulted in at once (the
         // reader fills an image of the right size and format as it is).
         QImage image;
-        const QSize target = reader.scaledSize().isValid() ? reader.scaledSize() : full;
         if (target.isValid() && qint64(target.width()) * target.height() >= kPrefaultPixels)
             image = PrefaultedMemory::image(target, reader.imageFormat());
         if (!reader.read(&image) || image.isNull()) {

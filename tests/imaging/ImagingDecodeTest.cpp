@@ -70,10 +70,16 @@ TEST_F(ImagingDecode, BmpDepthsAndBareDib)
     const QImage mono = rgb.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     const QImage indexed = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     ASSERT_TRUE(rgb.save(path("rgb.bmp"), "BMP"));
+    // Run-length coded 8-bit BMP, as ImageMagick writes it.
+    Magick::Image rle = toMagick(indexed);
+    rle.type(Magick::PaletteType);
+    rle.compressType(Magick::RLECompression);
+    ASSERT_TRUE(writeMagick(rle, path("rle.bmp"), "BMP3"));
+    ASSERT_EQ(TestFiles::readBytes(path("rle.bmp"))[30], char(1));   // BI_RLE8
     ASSERT_TRUE(mono.save(path("mono.bmp"), "BMP"));
     ASSERT_TRUE(indexed.save(path("indexed.bmp"), "BMP"));
     for (auto [file, bpp, reference] : {std::tuple{"rgb.bmp", 24, rgb}, std::tuple{"mono.bmp", 1, mono},
-                                        std::tuple{"indexed.bmp", 8, indexed}}) {
+                                        std::tuple{"indexed.bmp", 8, indexed}, std::tuple{"rle.bmp", 8, indexed}}) {
         ImgXDocument doc;
         load(doc, file, ImgXFormatBMP, 21, 9, bpp);
         EXPECT_EQ(maxDifference(doc.Export.GetPicture(), reference), 0) << file;

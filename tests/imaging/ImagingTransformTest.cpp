@@ -5,6 +5,8 @@
 #include "ImageTransforms.h"
 #include "ImgXDocument.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -181,6 +183,16 @@ TEST(ImagingTransform, EncryptionLeavesAlphaAlone)
     EXPECT_GT(maxDifference(scrambled, picture), 100);
     doc.Transform.Decrypt(QStringLiteral("k"));
     EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+}
+
+TEST(ImagingTransform, CopyToClipboardHandsOverThePicture)
+{
+    ImgXDocument doc;
+    EXPECT_THROW(doc.Export.CopyToClipboard(), ImgXError);
+    const QImage picture = noisy(9, 5);
+    doc.Loader.LoadFromPicture(picture);
+    doc.Export.CopyToClipboard();
+    EXPECT_EQ(maxDifference(QGuiApplication::clipboard()->image(), picture), 0);
 }
 
 TEST(ImagingTransform, ColorFactoryReadsBlueGreenRed)
