@@ -3,9 +3,20 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kWorkers = 2;
+constexpr int kWorkerNiceness = 10;
+
+// Decodes ahead give way to the user-interface thread and the window
+// system, so they never hold back the frame the user is waiting for.
+void yieldToTheScreen()
+{
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), kWorkerNiceness);
+}
 }
 
 ImagePrefetcher::ImagePrefetcher(qint64 memoryCap, QObject *parent)
@@ -137,6 +148,7 @@ ImagePrefetcher::Entry ImagePrefetcher::start(const QString &path)
             promise->set_value(std::make_shared<Decode>());
             return;
         }
+        yieldToTheScreen();
         promise->set_value(decode(path));
         // Bound to this object: a prefetcher gone by then drops the call.
         QMetaObject::invokeMethod(this, [this, path] { Q_EMIT decodeReady(path); }, Qt::QueuedConnection);

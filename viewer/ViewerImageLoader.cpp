@@ -55,10 +55,10 @@ void ViewerImageLoader::load(const QString &path)
         const bool reduced = page.image.size() != QSize(page.width, page.height);
         m_imgX->document().setPages(first.pages(), 0);
         remember(path, reduced);
+        // The full decode of a reduced one is the caller's to start (with
+        // prefetch()), once the first frame is on screen.
         if (!reduced)
             m_prefetcher->keep(path, first.pages());
-        else
-            m_prefetcher->add(path);
         return;
     }
     if (m_prefetcher->has(path) && m_prefetcher->decoded(path)) {

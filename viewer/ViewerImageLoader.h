@@ -1,9 +1,10 @@
 #pragma once
 // Puts image files into the viewer's image control quickly. A file decoded
 // ahead is shown at once. A large JPEG that would be shown smaller than it
-// is gets a first frame from a reduced-scale decode, with the full decode
-// under way on a worker and put in its place when it ends; anything that
-// works on the pixels asks for the full decode first (ensureFull).
+// is gets a first frame from a reduced-scale decode; the full decode, once
+// prefetch() has started it on a worker, takes its place when it ends.
+// Anything that works on the pixels asks for the full decode first
+// (ensureFull).
 
 #include <QObject>
 #include <QString>

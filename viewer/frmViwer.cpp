@@ -63,6 +63,7 @@ constexpr double kMinZoomPercent = 0.5;
 constexpr long kOpenFlags = 0x801204;
 constexpr long kSaveFlags = 0x800006;
 const QString kPrintJobName = QStringLiteral("Orrindale");
+constexpr int kPrefetchFallbackMs = 250;
 
 // A value taken to the nearest 16-bit integer (halves to even), or nothing
 // when it does not fit.
@@ -177,6 +178,11 @@ void frmViwer::createControls()
     connect(m_tmrSlideShow, &QTimer::timeout, this, &frmViwer::tmrSlideShow_Timer);
 
     m_loader = new ViewerImageLoader(m_imgX, this);
+    m_imgX->installEventFilter(this);
+    m_prefetchFallback = new QTimer(this);
+    m_prefetchFallback->setSingleShot(true);
+    m_prefetchFallback->setInterval(kPrefetchFallbackMs);
+    connect(m_prefetchFallback, &QTimer::timeout, this, &frmViwer::startPendingPrefetch);
     m_imgX->setFocus();
 }
 
@@ -328,6 +334,7 @@ void frmViwer::closingSteps()
     m_Files.clear();
     if (isSlideShowRunning())
         m_tmrSlideShow->stop();
+    m_prefetchPending = false;
     m_loader->forgetAll();
     MessagePump::DoEvents(2);
     m_frmDlg.reset();
@@ -424,8 +431,34 @@ void frmViwer::prefetchNeighbours()
     };
     add(ImageList::nextStep(m_Files, m_Index));
     add(ImageList::previousStep(m_Files, m_Index));
-    const QString shown = m_Files[m_Index];
-    m_loader->prefetch(ViewerCaption::isPictureLoaded(shown) ? QString() : shown, ahead);
+    schedulePrefetch(m_Files[m_Index], ahead);
+}
+
+// Decodes ahead start once the shown image has been painted (or, when the
+// window is hidden, a moment later): started at once they would hold back
+// the very frame the user waits for.
+void frmViwer::schedulePrefetch(const QString &shown, const QStringList &ahead)
+{
+    m_prefetchShown = ViewerCaption::isPictureLoaded(shown) ? QString() : shown;
+    m_prefetchAhead = ahead;
+    m_prefetchPending = true;
+    m_prefetchFallback->start();
+}
+
+void frmViwer::startPendingPrefetch()
+{
+    if (!m_prefetchPending)
+        return;
+    m_prefetchPending = false;
+    m_prefetchFallback->stop();
+    m_loader->prefetch(m_prefetchShown, m_prefetchAhead);
+}
+
+bool frmViwer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_imgX && event->type() == QEvent::Paint && m_prefetchPending)
+        QMetaObject::invokeMethod(this, &frmViwer::startPendingPrefetch, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmViwer::sizeToImage()
@@ -728,7 +761,7 @@ void frmViwer::showSlide()
     QStringList ahead;
     if (next >= 0 && next < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[next]))
         ahead << m_Files[next];
-    m_loader->prefetch(ViewerCaption::isPictureLoaded(path) ? QString() : path, ahead);
+    schedulePrefetch(path, ahead);
 }
 
 void frmViwer::tmrSlideShow_Timer()

@@ -87,6 +87,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private Q_SLOTS:
     void ImgX_KeyDown(int KeyCode, int Shift);
@@ -152,6 +153,8 @@ private:
     void setWindowHeight(double twips);
     void fitZoomToWindow();
     void prefetchNeighbours();
+    void schedulePrefetch(const QString &shown, const QStringList &ahead);
+    void startPendingPrefetch();
     void ensureFullImage();
 
     // Status bar, zoom and scrolling.
@@ -208,6 +211,10 @@ private:
     QWidget *m_MenuContainer = nullptr;
     QTimer *m_tmrSlideShow = nullptr;
     ViewerImageLoader *m_loader = nullptr;
+    QTimer *m_prefetchFallback = nullptr;
+    bool m_prefetchPending = false;
+    QString m_prefetchShown;
+    QStringList m_prefetchAhead;
     std::unique_ptr<ImgXDialog> m_Dialog;
     std::unique_ptr<ImgXPrint> m_MyPrinter;
     std::unique_ptr<frmDialog> m_frmDlg;
