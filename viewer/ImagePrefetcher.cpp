@@ -1,6 +1,7 @@
 #include "ImagePrefetcher.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <algorithm>
 #include <chrono>
 #include <sys/resource.h>
@@ -156,9 +157,22 @@ ImagePrefetcher::Entry ImagePrefetcher::start(const QString &path)
     return entry;
 }
 
+// What a decode of the file will hold, as far as its header tells.
+qint64 ImagePrefetcher::estimatedBytes(const QString &path)
+{
+    const QSize size = QImageReader(path).size();
+    return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
+}
+
+qint64 ImagePrefetcher::bytesOrEstimate(const Entry &entry)
+{
+    return ready(entry) ? bytesOf(*entry.result.get()) : estimatedBytes(entry.path);
+}
+
 void ImagePrefetcher::prefetch(const QStringList &paths)
 {
     QVector<Entry> kept;
+    qint64 bytes = 0;
     const auto inKept = [&](const QString &path) {
         return std::any_of(kept.begin(), kept.end(), [&](const Entry &e) { return e.path == path; });
     };
@@ -166,10 +180,17 @@ void ImagePrefetcher::prefetch(const QStringList &paths)
         if (path.isEmpty() || inKept(path))
             continue;
         const Entry *held = find(path);
-        if (held && unchanged(*held))
+        if (held && unchanged(*held)) {
             kept.append(*held);
-        else if (QFileInfo(path).isFile())
-            kept.append(start(path));
+            bytes += bytesOrEstimate(*held);
+            continue;
+        }
+        // A decode that would pass the cap is not started at all.
+        const qint64 estimate = estimatedBytes(path);
+        if (!QFileInfo(path).isFile() || (!kept.isEmpty() && bytes + estimate > m_memoryCap))
+            continue;
+        kept.append(start(path));
+        bytes += estimate;
     }
     // A decode let go while it runs ends on its worker; the last reference
     // to its result frees the pages.

@@ -65,6 +65,8 @@ private:
 
     static std::shared_ptr<Decode> decode(const QString &path);
     static qint64 bytesOf(const Decode &decode);
+    static qint64 estimatedBytes(const QString &path);
+    static qint64 bytesOrEstimate(const Entry &entry);
     static bool ready(const Entry &entry);
     static bool unchanged(const Entry &entry);
     static Entry entryFor(const QString &path);

@@ -62,12 +62,12 @@ TEST_F(ViewerLoader, DamagedFilesAndTheMemoryCap)
     ImagePrefetcher ahead(200 * 200 * 4 + 1);   // room for one decode
     ahead.prefetch({broken});
     EXPECT_FALSE(ahead.decoded(broken));
-    ahead.prefetch({a, b});
-    ahead.decoded(a);
-    ahead.decoded(b);
-    ahead.prefetch({a, b});
+    ahead.prefetch({a, b});                      // b would pass the cap: not started
     EXPECT_TRUE(ahead.has(a));
     EXPECT_FALSE(ahead.has(b));
+    ahead.keep(b, *ahead.decoded(a));            // held both, the cap lets the last-wanted go
+    EXPECT_TRUE(ahead.has(b));
+    EXPECT_FALSE(ahead.has(a));
     EXPECT_LE(ahead.bytesHeld(), ahead.memoryCap());
 }
 
