@@ -81,10 +81,11 @@ QString frmFile::run(long opType, const QString &sSource)
     else if (opType == kMoveTo)
         setWindowTitle(QStringLiteral("Move To"));
     m_txtSource->setText(sSource);
-    Prompts::ExecModal(this);
-    // The close box counts as Cancel: what the box happens to hold is not a
-    // choice the user confirmed.
-    if (mCancelled || mClosedByUser)
+    const int result = Prompts::ExecModal(this);
+    // Only OK confirms the destination. The close box, Esc or any other way
+    // out counts as Cancel: what the box happens to hold is not a choice the
+    // user confirmed.
+    if (result != QDialog::Accepted || mCancelled || mClosedByUser)
         return QString();
     return m_txtDestination->text();
 }

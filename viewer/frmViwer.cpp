@@ -3,7 +3,7 @@
 #include "AppPaths.h"
 #include "FileAttributes.h"
 #include "FileSystemObject.h"
-#include "ImageList.h"
+#include "ImageListRules.h"
 #include "ImgX.h"
 #include "ImgXDialog.h"
 #include "ImgXPrint.h"
@@ -367,7 +367,7 @@ void frmViwer::SetSlideShowDelay()
 
 void frmViwer::ViewImage(QStringList &Files, int &Index)
 {
-    Index = ImageList::wrap(Index, int(Files.size()));
+    Index = ImageListRules::wrap(Index, int(Files.size()));
     // An empty list, or an index the wrap cannot bring back, would show no
     // entry at all: leave the view as it is.
     if (Index < 0 || Index >= Files.size())
@@ -425,12 +425,12 @@ void frmViwer::prefetchNeighbours()
     const auto add = [&](std::optional<int> index) {
         if (!index)
             return;
-        const int i = ImageList::wrap(*index, int(m_Files.size()));
+        const int i = ImageListRules::wrap(*index, int(m_Files.size()));
         if (i >= 0 && i < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[i]))
             ahead << m_Files[i];
     };
-    add(ImageList::nextStep(m_Files, m_Index));
-    add(ImageList::previousStep(m_Files, m_Index));
+    add(ImageListRules::nextStep(m_Files, m_Index));
+    add(ImageListRules::previousStep(m_Files, m_Index));
     schedulePrefetch(m_Files[m_Index], ahead);
 }
 
@@ -525,7 +525,7 @@ void frmViwer::BackToBrowser()
 
 void frmViwer::ShowNext()
 {
-    const std::optional<int> next = ImageList::nextStep(m_Files, m_Index);
+    const std::optional<int> next = ImageListRules::nextStep(m_Files, m_Index);
     if (!next)
         return;
     int index = *next;
@@ -535,7 +535,7 @@ void frmViwer::ShowNext()
 
 void frmViwer::ShowPrevious()
 {
-    const std::optional<int> previous = ImageList::previousStep(m_Files, m_Index);
+    const std::optional<int> previous = ImageListRules::previousStep(m_Files, m_Index);
     if (!previous)
         return;
     int index = *previous;
@@ -545,7 +545,7 @@ void frmViwer::ShowPrevious()
 
 void frmViwer::ReloadImage()
 {
-    const int i = ImageList::wrap(m_Index, int(m_Files.size()));
+    const int i = ImageListRules::wrap(m_Index, int(m_Files.size()));
     if (i < 0 || i >= m_Files.size())
         return;
     // Already in the control just as a load would put it: nothing to do.
@@ -555,7 +555,7 @@ void frmViwer::ReloadImage()
 
 void frmViwer::RemoveFromFileList(int Index)
 {
-    m_Files = ImageList::without(m_Files, Index);
+    m_Files = ImageListRules::without(m_Files, Index);
 }
 
 // ---- Status bar, zoom and scrolling ---------------------------------------
@@ -737,7 +737,7 @@ void frmViwer::AdvanceSlideShow(bool FromTimer)
 
 void frmViwer::showSlide()
 {
-    m_SlideIndex = ImageList::wrap(m_SlideIndex, int(m_Files.size()));
+    m_SlideIndex = ImageListRules::wrap(m_SlideIndex, int(m_Files.size()));
     // The list may have shrunk under a running show: start it again at the front.
     if (m_SlideIndex < 0 || m_SlideIndex >= m_Files.size())
         m_SlideIndex = 0;
@@ -757,7 +757,7 @@ void frmViwer::showSlide()
         Form_Resize();
     }
     fitZoomToWindow();
-    const int next = ImageList::wrap(m_SlideIndex, int(m_Files.size()));
+    const int next = ImageListRules::wrap(m_SlideIndex, int(m_Files.size()));
     QStringList ahead;
     if (next >= 0 && next < m_Files.size() && !ViewerCaption::isPictureLoaded(m_Files[next]))
         ahead << m_Files[next];

@@ -1,7 +1,7 @@
 // The viewer's rules that need no window: list steps, status texts,
 // settings parsing, the key table and the print plan.
 
-#include "ImageList.h"
+#include "ImageListRules.h"
 #include "PrintPlan.h"
 #include "StatusText.h"
 #include "ViewerCaption.h"
@@ -21,24 +21,24 @@ inline void PrintTo(const QString &text, std::ostream *os)
 
 TEST(ImageListRules, WrapMendsOnlyOneStepOutside)
 {
-    EXPECT_EQ(ImageList::wrap(3, 3), 0);
-    EXPECT_EQ(ImageList::wrap(-1, 3), 2);
-    EXPECT_EQ(ImageList::wrap(4, 3), 4);
-    EXPECT_EQ(ImageList::wrap(-2, 3), -2);
-    EXPECT_EQ(ImageList::wrap(1, 3), 1);
+    EXPECT_EQ(ImageListRules::wrap(3, 3), 0);
+    EXPECT_EQ(ImageListRules::wrap(-1, 3), 2);
+    EXPECT_EQ(ImageListRules::wrap(4, 3), 4);
+    EXPECT_EQ(ImageListRules::wrap(-2, 3), -2);
+    EXPECT_EQ(ImageListRules::wrap(1, 3), 1);
 }
 
 TEST(ImageListRules, StepsPassOneEmptyEntryOnly)
 {
     const QStringList files = {"a", "", "", "d"};
-    EXPECT_EQ(ImageList::nextStep(files, 0), 2);          // one empty entry passed; the second is not tested
-    EXPECT_EQ(ImageList::previousStep(files, 3), 1);
-    EXPECT_EQ(ImageList::nextStep(files, 3), std::nullopt);
-    EXPECT_EQ(ImageList::previousStep(files, 0), std::nullopt);
-    EXPECT_EQ(ImageList::previousStep(QStringList{"", "b"}, 1), -1);   // the wrap then shows the last
-    EXPECT_EQ(ImageList::nextStep(QStringList{"a", ""}, 0), 2);
-    EXPECT_EQ(ImageList::nextStep(QStringList(), 0), std::nullopt);
-    EXPECT_EQ(ImageList::previousStep(QStringList{"a"}, 5), std::nullopt);
+    EXPECT_EQ(ImageListRules::nextStep(files, 0), 2);          // one empty entry passed; the second is not tested
+    EXPECT_EQ(ImageListRules::previousStep(files, 3), 1);
+    EXPECT_EQ(ImageListRules::nextStep(files, 3), std::nullopt);
+    EXPECT_EQ(ImageListRules::previousStep(files, 0), std::nullopt);
+    EXPECT_EQ(ImageListRules::previousStep(QStringList{"", "b"}, 1), -1);   // the wrap then shows the last
+    EXPECT_EQ(ImageListRules::nextStep(QStringList{"a", ""}, 0), 2);
+    EXPECT_EQ(ImageListRules::nextStep(QStringList(), 0), std::nullopt);
+    EXPECT_EQ(ImageListRules::previousStep(QStringList{"a"}, 5), std::nullopt);
 }
 
 TEST(ViewerCaptionRules, PictureTypesAreFoundAsFragments)

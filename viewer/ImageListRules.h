@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace ImageList {
+namespace ImageListRules {
 // One past the end becomes 0, and -1 becomes the last index; an index
 // further outside is returned unchanged.
 int wrap(int index, int count);

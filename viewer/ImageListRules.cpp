@@ -1,6 +1,6 @@
-#include "ImageList.h"
+#include "ImageListRules.h"
 
-namespace ImageList {
+namespace ImageListRules {
 
 int wrap(int index, int count)
 {
