@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds Quillmere and runs its benchmarks; they print their own figures.
+# Builds Quillmere and runs its benchmarks; each prints its own figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-for bench in build/bin/qmr_*bench; do
-  [ -x "$bench" ] || continue
-  echo "== $(basename "$bench")"
-  "$bench" || echo "(failed: $?)"
-done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+echo "== decoding and thumbnails (one core)"
+build/bin/qmr_imgbench --make 30 "$work/decode"
+echo "== thumbnail browser: 1,000 photos, then 10,000 entries"
+build/bin/qmr_browserbench --make 1000
+build/bin/qmr_browserbench --make 1000 --entries 10000
+echo "== viewer: first frame and Next"
+build/bin/qmr_viewerbench
