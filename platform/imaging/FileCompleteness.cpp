@@ -102,6 +102,45 @@ bool gifWhole(const QByteArray &data)
     return sawImage && at == data.size();
 }
 
+// Walks run-length coded rows (8 or 4 bits a pixel) from the pixel data:
+// they must reach the end-of-bitmap escape or the last row before the data
+// ends. The decoder would fill whatever is missing with colour 0.
+bool bmpRunsWhole(const QByteArray &data, qint64 at, qint64 width, qint64 height, int bits)
+{
+    qint64 row = 0;
+    qint64 column = 0;
+    while (at + 2 <= data.size()) {
+        const int count = quint8(data[int(at)]);
+        const int code = quint8(data[int(at + 1)]);
+        at += 2;
+        if (count > 0) {                    // a run of one colour
+            column += count;
+            continue;
+        }
+        if (code == 1)
+            return true;                    // end of bitmap
+        if (code == 0) {
+            column = 0;
+            if (++row >= height)            // end of line
+                return true;
+        } else if (code == 2) {             // move right and down
+            if (at + 2 > data.size())
+                return false;
+            column += quint8(data[int(at)]);
+            row += quint8(data[int(at + 1)]);
+            at += 2;
+            if (row >= height)
+                return true;
+        } else {                            // `code` pixels written out, padded to 16 bits
+            column += code;
+            const qint64 bytes = bits == 8 ? code : (code + 1) / 2;
+            at += (bytes + 1) / 2 * 2;
+        }
+    }
+    // Some writers end the last row with the data itself.
+    return at == data.size() && row == height - 1 && column >= width;
+}
+
 bool bmpWhole(const QByteArray &data)
 {
     if (data.size() < 30)
@@ -120,7 +159,9 @@ bool bmpWhole(const QByteArray &data)
         bits = le16(data, 28);
         compression = le32(data, 30);
     }
-    // Run-length coded data has no fixed size, and absurd sizes are the
+    if (((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) && height > 0)
+        return le32(data, 10) < quint32(data.size()) && bmpRunsWhole(data, le32(data, 10), width, height, int(bits));
+    // Other compressions have no fixed size, and absurd sizes are the
     // decoder's to refuse.
     if ((compression != 0 && compression != 3 && compression != 6) || width <= 0 || width > (1 << 24)
         || height > (1 << 24) || bits > 64)
@@ -209,6 +250,23 @@ bool wmfWhole(const QByteArray &data)
     return qint64(le32(data, start + 6)) * 2 <= data.size();
 }
 
+// Type 0, the only WBMP there is: header, then one bit a pixel, rows
+// padded to whole bytes.
+bool wbmpWhole(const QByteArray &data)
+{
+    qint64 at = 2;
+    qint64 size[2] = {0, 0};
+    for (qint64 &side : size) {
+        int length = 0;
+        do {
+            if (at >= data.size() || ++length > 5)
+                return false;
+            side = (side << 7) | (quint8(data[int(at)]) & 0x7f);
+        } while (quint8(data[int(at++)]) & 0x80);
+    }
+    return at + (size[0] + 7) / 8 * size[1] <= data.size();
+}
+
 bool emfWhole(const QByteArray &data)
 {
     return data.size() >= 88 && qint64(le32(data, 48)) <= data.size();
@@ -230,6 +288,7 @@ QString problem(const QByteArray &data, int format)
     case ImgXFormatTGA: return tgaWhole(data) ? QString() : cutOff("TGA");
     case ImgXFormatWMF: return wmfWhole(data) ? QString() : cutOff("WMF");
     case ImgXFormatEMF: return emfWhole(data) ? QString() : cutOff("EMF");
+    case ImgXFormatWBMP: return wbmpWhole(data) ? QString() : cutOff("WBMP");
     default: return QString();
     }
 }

@@ -94,6 +94,79 @@ TEST_F(ImagingBadInput, TruncatedFilesOfEveryFormat)
     }
 }
 
+namespace {
+
+// A BMP with run-length coded rows (compression 1: 8-bit, 2: 4-bit) as
+// other programs write them: every row one run, then the end-of-line
+// escape, then the end-of-bitmap escape.
+QByteArray rleBmp(int width, int height, int bits)
+{
+    QByteArray pixels;
+    for (int row = 0; row < height; ++row) {
+        pixels += char(width);
+        pixels += char(bits == 8 ? row % 4 : (row % 4) * 0x11);
+        pixels += QByteArray(2, '\0');
+    }
+    pixels += QByteArray("\0\1", 2);
+    const int colours = 1 << bits;
+    QByteArray info(40, '\0');
+    qToLittleEndian<quint32>(40, info.data());
+    qToLittleEndian<qint32>(width, info.data() + 4);
+    qToLittleEndian<qint32>(height, info.data() + 8);
+    qToLittleEndian<quint16>(1, info.data() + 12);
+    qToLittleEndian<quint16>(quint16(bits), info.data() + 14);
+    qToLittleEndian<quint32>(bits == 8 ? 1 : 2, info.data() + 16);
+    qToLittleEndian<quint32>(quint32(pixels.size()), info.data() + 20);
+    qToLittleEndian<quint32>(quint32(colours), info.data() + 32);
+    QByteArray palette;
+    for (int i = 0; i < colours; ++i)
+        palette += QByteArray(1, char(i * 60)) + QByteArray(1, char(255 - i * 60)) + QByteArray(1, char(i * 30)) + '\0';
+    const int offset = 14 + info.size() + palette.size();
+    QByteArray file("BM");
+    file += QByteArray(12, '\0');
+    qToLittleEndian<quint32>(quint32(offset + pixels.size()), file.data() + 2);
+    qToLittleEndian<quint32>(quint32(offset), file.data() + 10);
+    return file + info + palette + pixels;
+}
+
+}
+
+// Other programs' files that our own encoders never make: the cut must
+// be noticed even where the data has no fixed size.
+TEST_F(ImagingBadInput, TruncatedRunLengthBmpAndWbmp)
+{
+    for (int bits : {8, 4}) {
+        const QByteArray whole = rleBmp(30, 20, bits);
+        const QString name = QStringLiteral("rle%1.bmp").arg(bits);
+        ASSERT_TRUE(TestFiles::writeBytes(m_dir.filePath(name), whole));
+        ImgXDocument doc;
+        ASSERT_NO_THROW(doc.Loader.LoadFromFile(m_dir.filePath(name))) << bits;
+        EXPECT_EQ(doc.ImageInfo.Width(), 30);
+        EXPECT_EQ(doc.ImageInfo.Height(), 20);
+        EXPECT_EQ(doc.ImageInfo.BitsPerPixel(), bits);
+        const QImage shown = doc.Export.GetPicture();
+        EXPECT_NE(shown.pixel(0, 0), shown.pixel(0, 1));   // the rows really differ
+        // Without its end-of-bitmap escape the last row is still whole.
+        ASSERT_TRUE(TestFiles::writeBytes(m_dir.filePath(name), whole.left(whole.size() - 2)));
+        EXPECT_NO_THROW(doc.Loader.LoadFromFile(m_dir.filePath(name))) << bits;
+        for (int cut : {whole.size() / 2, whole.size() - 6})
+            expectFailure(QStringLiteral("cut-%1-rle%2.bmp").arg(cut).arg(bits), whole.left(cut));
+    }
+
+    const QByteArray wbmp = ImageEncoder::encode(noisy(40, 30), ImgXFormatWBMP);
+    for (int cut : {8, int(wbmp.size() / 2), int(wbmp.size() - 1)}) {
+        const QString file = m_dir.filePath(QStringLiteral("cut-%1.wbmp").arg(cut));
+        ASSERT_TRUE(TestFiles::writeBytes(file, wbmp.left(cut)));
+        ImgXDocument doc;
+        try {
+            doc.Loader.LoadFromFile(file);
+            ADD_FAILURE() << "loaded a cut WBMP";
+        } catch (const ImgXError &e) {
+            EXPECT_TRUE(e.text().contains(QLatin1String("incomplete"))) << e.what();
+        }
+    }
+}
+
 TEST_F(ImagingBadInput, HugeDeclaredSizes)
 {
     // PNG header claiming 100000 x 100000.
