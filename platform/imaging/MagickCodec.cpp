@@ -57,9 +57,25 @@ void blendOnWhite(QImage &image)
     }
 }
 
+// ImageMagick writes "client: reason `detail' @ source-file/function/line";
+// the user is shown the reason and a detail that says something.
 QString magickText(const std::exception &e)
 {
-    return QString::fromLocal8Bit(e.what());
+    QString text = QString::fromLocal8Bit(e.what());
+    const int location = text.lastIndexOf(QLatin1String(" @ "));
+    if (location >= 0)
+        text.truncate(location);
+    const int colon = text.indexOf(QLatin1String(": "));
+    if (colon > 0 && !text.left(colon).contains(QLatin1Char(' ')))
+        text.remove(0, colon + 2);
+    const int quote = text.indexOf(QLatin1String(" `"));
+    if (quote >= 0 && text.endsWith(QLatin1Char('\''))) {
+        const QString detail = text.mid(quote + 2, text.size() - quote - 3);
+        text.truncate(quote);
+        if (!detail.isEmpty())
+            text += QStringLiteral(" (%1)").arg(detail);
+    }
+    return text;
 }
 
 }

@@ -8,6 +8,7 @@
 #include "TestFiles.h"
 
 #include <Magick++.h>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -164,6 +165,25 @@ TEST_F(ImagingBadInput, TruncatedRunLengthBmpAndWbmp)
         } catch (const ImgXError &e) {
             EXPECT_TRUE(e.text().contains(QLatin1String("incomplete"))) << e.what();
         }
+    }
+}
+
+// ImageMagick's reasons come without its program name, quoting and
+// source location, which mean nothing to the user.
+TEST_F(ImagingBadInput, MagickReasonsReadPlainly)
+{
+    const QByteArray pcx = ImageEncoder::encode(noisy(40, 30), ImgXFormatPCX);
+    const QString file = m_dir.filePath("cut.pcx");
+    ASSERT_TRUE(TestFiles::writeBytes(file, pcx.left(pcx.size() / 2)));
+    ImgXDocument doc;
+    try {
+        doc.Loader.LoadFromFile(file);
+        ADD_FAILURE() << "loaded a cut PCX";
+    } catch (const ImgXError &e) {
+        EXPECT_TRUE(e.text().startsWith(QLatin1String("Cannot read the PCX image: "))) << e.what();
+        EXPECT_FALSE(e.text().contains(QLatin1String("@ "))) << e.what();
+        EXPECT_FALSE(e.text().contains(QLatin1Char('`'))) << e.what();
+        EXPECT_FALSE(e.text().contains(QCoreApplication::applicationName() + QLatin1Char(':'))) << e.what();
     }
 }
 
