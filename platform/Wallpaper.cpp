@@ -56,10 +56,15 @@ void askDesktop(const QString &path)
                     run("xfconf-query", {"-c", "xfce4-desktop", "-p", property, "-s", path});
         }
     } else if (desktop.contains("KDE")) {
+        // The address goes into a quoted text of the script: quotes and
+        // backslashes in the file name are written as %-escapes.
+        const QString quotedUri = QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded())
+                                      .replace(QLatin1Char('\''), QLatin1String("%27"))
+                                      .replace(QLatin1Char('\\'), QLatin1String("%5C"));
         const QString script = QStringLiteral(
             "desktops().forEach(function(d){d.wallpaperPlugin='org.kde.image';"
             "d.currentConfigGroup=['Wallpaper','org.kde.image','General'];"
-            "d.writeConfig('Image','%1');});").arg(uri);
+            "d.writeConfig('Image','%1');});").arg(quotedUri);
         run("qdbus", {"org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript", script});
     } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         run("feh", {"--bg-scale", path});

@@ -7,10 +7,13 @@
 #include "VirtualKeys.h"
 #include "Wallpaper.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -92,4 +95,36 @@ TEST(WallpaperTest, RecordsThePathInTheUsersDesktopSettings)
     EXPECT_EQ(Wallpaper::current(), "/tmp/sea.png");
     EXPECT_FALSE(Wallpaper::SystemParametersInfo(21, 0, "/tmp/other.png", 3));
     EXPECT_EQ(Wallpaper::current(), "/tmp/sea.png");
+}
+
+// A picture's name is the user's; in the script Plasma is asked to run it
+// stays one quoted text, whatever quotes it holds.
+TEST(WallpaperTest, PlasmaScriptKeepsQuotesInTheNameAsText)
+{
+    QTemporaryDir bin;
+    const QString log = bin.filePath("args");
+    QFile fake(bin.filePath("qdbus"));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$4\" > '%1.tmp' && mv '%1.tmp' '%1'\n").arg(log).toUtf8());
+    fake.close();
+    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray oldPath = qgetenv("PATH"), oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("PATH", bin.path().toUtf8() + ":" + oldPath);
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    qunsetenv("QMR_NO_WALLPAPER_COMMANDS");
+
+    Wallpaper::SystemParametersInfo(20, 0, "/tmp/Bob's day');evil('.bmp", 3);
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile::exists(log) && clock.elapsed() < 5000)
+        QThread::msleep(20);
+
+    qputenv("QMR_NO_WALLPAPER_COMMANDS", "1");
+    qputenv("PATH", oldPath);
+    qputenv("XDG_CURRENT_DESKTOP", oldDesktop);
+    QFile args(log);
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    const QString script = QString::fromUtf8(args.readAll());
+    EXPECT_FALSE(script.contains(QLatin1String("');evil('"))) << script.toStdString();
+    EXPECT_TRUE(script.contains(QLatin1String("Bob"))) << script.toStdString();
 }
