@@ -269,6 +269,9 @@ void frmMain::endProgram()
 {
     m_ended = true;
     m_unloading = true;
+    // A listing paused below this call would otherwise read the rest of
+    // its folder behind the closed window before the program can end.
+    ImageExplore1->StopListing();
     hide();
     // Before the event loop runs, main() sees hasEnded() instead.
     if (QThread::currentThread()->loopLevel() > 0)

@@ -154,6 +154,14 @@ void ImageExplore::ExplorePath(const QString &path)
     listing.state->running--;
 }
 
+void ImageExplore::StopListing()
+{
+    // Counts as a newer listing for the one that is paused.
+    m_listings->started++;
+    m_Stop = true;
+    m_prefetch.cancel();
+}
+
 void ImageExplore::runListing(const QString &path, const Listing &listing)
 {
     m_prefetch.cancel();

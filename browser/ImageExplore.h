@@ -35,6 +35,9 @@ public:
     // The full paths of the folder's supported image files that match the
     // pattern, in the file system's order; empty when there are none.
     QStringList GetImageList(const QString &path, const QString &SearchStr);
+    // Ends a running listing where it is, as when the program ends: the
+    // listing makes no further change once control comes back to it.
+    void StopListing();
     // Fills the next item of the running listing: its name, path and
     // picture (a thumbnail for a file).
     void AddImage(const QString &path, bool isFolder);

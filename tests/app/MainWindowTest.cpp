@@ -23,6 +23,7 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -330,4 +331,33 @@ TEST_F(MainWindowTest, ClosingWithoutAViewerEndsAtOnce)
     window.close();
     EXPECT_FALSE(frmViwer::isLoaded());
     EXPECT_TRUE(window.hasEnded());
+}
+
+// A closed program must not go on reading a large folder behind a hidden
+// window: it would keep the single-instance lock, so a new start would end.
+TEST_F(MainWindowTest, ClosingDuringAListingEndsTheListingWhereItIs)
+{
+    QDir().mkpath(root + "/many");
+    for (int i = 0; i < 45; ++i)
+        QDir().mkpath(root + QStringLiteral("/many/f%1").arg(i));
+    window.show();
+    QCoreApplication::processEvents();   // the tree's first Desktop listing
+
+    int filledAtClose = -1;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (browser()->fillCount() == 20) {
+            closer.stop();
+            filledAtClose = browser()->fillCount();
+            window.close();
+        }
+    });
+    closer.start();
+    browser()->ExplorePath(root + "/many");
+
+    ASSERT_EQ(filledAtClose, 20);
+    EXPECT_TRUE(window.hasEnded());
+    EXPECT_EQ(browser()->fillCount(), filledAtClose);
+    EXPECT_TRUE(list()->Tag(list()->Count()).isEmpty()) << "the last items stay placeholders";
 }
