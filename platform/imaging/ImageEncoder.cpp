@@ -10,6 +10,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <QSet>
 
 namespace {
 
@@ -42,6 +43,18 @@ QImage opaque(const QImage &image)
     return flat;
 }
 
+// Qt's TIFF writer stores a 1-bit picture as plain black and white,
+// whatever its two colours are.
+QImage forTiff(const QImage &image)
+{
+    if (image.depth() != 1)
+        return image;
+    const QList<QRgb> colours = image.colorTable();
+    const bool blackAndWhite = colours.size() == 2
+        && QSet<QRgb>{colours[0], colours[1]} == QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    return blackAndWhite ? image : image.convertToFormat(QImage::Format_Indexed8);
+}
+
 }
 
 namespace ImageEncoder {
@@ -53,7 +66,7 @@ QByteArray encode(const QImage &image, int formatCode)
     switch (formatCode) {
     case ImgXFormatJPG: return encodeWithQt(opaque(image), "jpeg", 90);
     case ImgXFormatPNG: return encodeWithQt(image, "png");
-    case ImgXFormatTIF: return encodeWithQt(image, "tiff", -1, 1);   // LZW
+    case ImgXFormatTIF: return encodeWithQt(forTiff(image), "tiff", -1, 1);   // LZW
     case ImgXFormatBMP:
         // Qt writes 24-bit BMPs only; keep alpha where there is some.
         return image.hasAlphaChannel() ? DibCodec::bmpWithAlpha(image) : encodeWithQt(image, "bmp");

@@ -164,3 +164,51 @@ TEST(ImagingSave, ForeignMetafilesAreDrawn)
         EXPECT_NE(image.pixelColor(160, 80).rgb(), QColor(Qt::red).rgb());
     }
 }
+
+// Two-colour pictures (1-bit BMPs, GIFs, PNGs from other programs) keep
+// their colours, not just which pixels are set.
+TEST(ImagingSave, TwoColourPicturesKeepTheirColours)
+{
+    QTemporaryDir dir;
+    QImage mono(9, 5, QImage::Format_Mono);
+    mono.setColorTable({qRgb(200, 0, 0), qRgb(0, 0, 220)});
+    mono.fill(0);
+    for (int y = 0; y < 5; ++y)
+        mono.setPixel(y, y, 1);
+    const QImage expected = mono.convertToFormat(QImage::Format_RGB32);
+    for (const Saved &f : kFormats) {
+        if (f.code == ImgXFormatJPG)
+            continue;
+        SCOPED_TRACE(f.name);
+        ImgXDocument doc;
+        doc.Loader.LoadFromPicture(mono);
+        ASSERT_NO_THROW(doc.Export.SaveFile(dir.filePath(f.name), f.code, 0, true));
+        ImgXDocument back;
+        ASSERT_NO_THROW(back.Loader.LoadFromFile(dir.filePath(f.name)));
+        EXPECT_EQ(maxDifference(back.Export.GetPicture(), expected), 0);
+    }
+}
+
+// Past what ImageMagick accepts here the save fails with a message; it
+// must not end the program, and nothing is written.
+TEST(ImagingSave, PicturesTooWideForImageMagickFailCleanly)
+{
+    QTemporaryDir dir;
+    QImage wide(70000, 1, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(wide);
+    for (auto [code, name] : {std::pair{ImgXFormatPCX, "wide.pcx"}, std::pair{ImgXFormatTGA, "wide.tga"},
+                              std::pair{ImgXFormatPSD, "wide.psd"}}) {
+        SCOPED_TRACE(name);
+        try {
+            doc.Export.SaveFile(dir.filePath(name), code, 0, true);
+            ImgXDocument back;
+            back.Loader.LoadFromFile(dir.filePath(name));
+            EXPECT_EQ(back.ImageInfo.Width(), 70000);
+        } catch (const ImgXError &e) {
+            EXPECT_TRUE(e.text().contains(QLatin1String("70000"))) << e.what();
+            EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+        }
+    }
+}
