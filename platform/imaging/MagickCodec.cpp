@@ -57,25 +57,46 @@ void blendOnWhite(QImage &image)
     }
 }
 
-// ImageMagick writes "client: reason `detail' @ source-file/function/line";
-// the user is shown the reason and a detail that says something.
+// ImageMagick writes "client: reason `detail' @ source-file/function/line",
+// sometimes several such reports in a row; the user is shown the first
+// reason and its detail when that says something.
 QString magickText(const std::exception &e)
 {
     QString text = QString::fromLocal8Bit(e.what());
-    const int location = text.lastIndexOf(QLatin1String(" @ "));
-    if (location >= 0)
-        text.truncate(location);
     const int colon = text.indexOf(QLatin1String(": "));
     if (colon > 0 && !text.left(colon).contains(QLatin1Char(' ')))
         text.remove(0, colon + 2);
     const int quote = text.indexOf(QLatin1String(" `"));
-    if (quote >= 0 && text.endsWith(QLatin1Char('\''))) {
-        const QString detail = text.mid(quote + 2, text.size() - quote - 3);
-        text.truncate(quote);
-        if (!detail.isEmpty())
-            text += QStringLiteral(" (%1)").arg(detail);
+    const int location = text.indexOf(QLatin1String(" @ "));
+    const int reasonEnd = quote >= 0 && (location < 0 || quote < location) ? quote : location;
+    if (reasonEnd < 0)
+        return text;
+    QString detail;
+    if (reasonEnd == quote) {
+        const int close = text.indexOf(QLatin1Char('\''), quote + 2);
+        detail = text.mid(quote + 2, close < 0 ? -1 : close - quote - 2);
     }
-    return text;
+    text.truncate(reasonEnd);
+    return detail.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, detail);
+}
+
+// ImageMagick's own limits (the system policy may lower ours) are tested
+// first: past them it does not report an error but stops the program.
+void checkEncodeSize(const QImage &image, const char *coder)
+{
+    const auto width = MagickCore::GetMagickResourceLimit(MagickCore::WidthResource);
+    const auto height = MagickCore::GetMagickResourceLimit(MagickCore::HeightResource);
+    const auto area = MagickCore::GetMagickResourceLimit(MagickCore::AreaResource);
+    const auto w = MagickCore::MagickSizeType(image.width()), h = MagickCore::MagickSizeType(image.height());
+    if (w > width || h > height || w * h > area)
+        throw ImgXError(QStringLiteral("Cannot write the %1 image: at %2 x %3 pixels it is larger than the "
+                                       "%4 x %5 pixels (%6 million in all) this program can write in that format.")
+                            .arg(QLatin1String(coder))
+                            .arg(image.width())
+                            .arg(image.height())
+                            .arg(width)
+                            .arg(height)
+                            .arg(area / 1000000));
 }
 
 }
@@ -159,6 +180,7 @@ QByteArray encode(const QImage &imageIn, int format)
     if (!coder || format == ImgXFormatPCD)
         throw ImgXError(QStringLiteral("ImageMagick does not write this format here."));
     initialize();
+    checkEncodeSize(imageIn, coder);
     const bool alpha = imageIn.hasAlphaChannel();
     QImage image = imageIn.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (alpha && format == ImgXFormatPSD)
