@@ -25,7 +25,12 @@ QMutex &largeDecodeGate()
 
 bool decodesLarge(const QString &path)
 {
-    if (QFileInfo(path).size() > LargeFileBytes)
+    // Only a regular file is looked into: opening a pipe would wait for a
+    // writer. The maker itself refuses anything else.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    if (info.size() > LargeFileBytes)
         return true;
     QImageReader reader(path);
     const QSize size = reader.size();

@@ -12,8 +12,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
 #include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -409,6 +415,38 @@ TEST_F(ListingTest, BadImageFilesGiveAMessageAndNeverCrash)
         if (QByteArray(c.name) == "wide.png")
             EXPECT_EQ(prompts().messages[0].text, "Overflow");
     }
+}
+
+// Opening a pipe for reading waits for a writer; a listing must never do
+// that. A writer that turns up after a while sets the reader free, so a
+// fault shows as a failure rather than a hang.
+TEST_F(ListingTest, APipeWithAnImageNameIsNeverOpened)
+{
+    const QString dir = makeFolder("pipe");
+    const QByteArray pipe = QFile::encodeName(dir + "/pipe.jpg");
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::atomic<bool> readerWasWaiting{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 50 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        while (!done) {
+            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                readerWasWaiting = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+
+    browser->ExplorePath(dir);
+    done = true;
+    watchdog.join();
+
+    EXPECT_FALSE(readerWasWaiting);
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(prompts().messages.size(), 1) << "a pipe is no image: the failure message";
 }
 
 TEST_F(ListingTest, UnusualNamesAreListedAsTheFileSystemGivesThem)
