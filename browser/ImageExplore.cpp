@@ -281,7 +281,9 @@ QStringList ImageExplore::GetImageList(const QString &path, const QString &Searc
         if (isDots(name))
             continue;
         const QString full = folder + name;
-        if (IsSupportedFile(full) && !FSO().FolderExists(full))
+        // A name that cannot be spelt back to the file system is no path
+        // the viewer could open.
+        if (IsSupportedFile(full) && !FSO().FolderExists(full) && entryKind(full) != EntryKind::Gone)
             result << full;
     }
     return result;

@@ -355,6 +355,25 @@ TEST_F(ListingTest, GetImageListGivesTheListingsFilesAndNeverFolders)
     EXPECT_TRUE(browser->GetImageList(root + "/missing", "*.*").isEmpty());
 }
 
+// A name that is not valid UTF-8 cannot be spelt back to the file system,
+// so no path to it can be opened: neither the listing nor the viewer's
+// list offers it.
+TEST_F(ListingTest, NamesThatCannotBeSpeltBackAreLeftOutOfBothLists)
+{
+    const QString dir = makeFolder("latin1");
+    makeImage(dir, "a.png");
+    const QByteArray raw = QFile::encodeName(dir) + "/caf\xe9.png";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    browser->ExplorePath(dir);
+    const QStringList listed = browser->files();
+    EXPECT_EQ(listed, QStringList{dir + "/a.png"});
+    EXPECT_EQ(browser->GetImageList(dir, "*.*"), listed);
+    ::unlink(raw.constData());   // the temporary folder cannot spell it either
+}
+
 TEST_F(ListingTest, ADamagedImageStopsTheListingAfterItsEntry)
 {
     const QString dir = makeFolder("ten");
