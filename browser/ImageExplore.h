@@ -125,6 +125,7 @@ private:
     void RemoveListItem(int idx);
     void removeGoneItems(const QString &currentPath);
     void renameCurrentItem(const QString &dest);
+    int dropReplacedItems(const QString &path, int keep);
     void removeFileEntry(int fileIndex);
     void removeItem(int position);
     bool listingRunning() const;

@@ -158,7 +158,7 @@ void ImageExplore::renameCurrentItem(const QString &dest)
     QString newPath = dest;
     while (newPath.contains(QLatin1String("//")))
         newPath.replace(QLatin1String("//"), QLatin1String("/"));
-    const int current = lv->SelectedItem();
+    const int current = dropReplacedItems(newPath, lv->SelectedItem());
     const int fileIndex = GetFileIndex(current - 1);
     ListItem item = lv->item(current);
     item.tag = newPath;
@@ -204,9 +204,27 @@ void ImageExplore::removeFileEntry(int fileIndex)
         m_Files.removeAt(fileIndex);
 }
 
+// Drops the items other than the one at `keep` that stand for `path`: a
+// rename replaced that file (the user agreed), so they show nothing real.
+// Returns the position `keep` has afterwards.
+int ImageExplore::dropReplacedItems(const QString &path, int keep)
+{
+    for (int i = lv->Count(); i >= 1; --i) {
+        if (i == keep || lv->Tag(i) != path)
+            continue;
+        removeFileEntry(GetFileIndex(i - 1));
+        removeItem(i);
+        if (i < keep)
+            --keep;
+    }
+    return keep;
+}
+
 void ImageExplore::UpdateAfterOperation(const QString &path, const QString &pathTO)
 {
-    const int position = FindItemByPath(path);
+    int position = FindItemByPath(path);
+    if (position > 0 && !pathTO.isEmpty())
+        position = dropReplacedItems(pathTO, position);
     if (position > 0) {
         const int fileIndex = GetFileIndex(position - 1);
         if (!pathTO.isEmpty()) {

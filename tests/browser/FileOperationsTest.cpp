@@ -165,6 +165,22 @@ TEST_F(FileOperationsTest, RenameChangesTheItemInPlace)
     EXPECT_TRUE(events.isEmpty());
 }
 
+// Renaming onto another listed file replaces it once the user agreed; that
+// file's item goes, so no two items stand for one file.
+TEST_F(FileOperationsTest, RenameOntoAnotherListedFileDropsThatItem)
+{
+    const QStringList paths = listImages(3);
+    browser->SetSelectedFocus(paths[2]);
+    prompts().answerInput(QFileInfo(paths[0]).fileName());
+    prompts().answerMessage(Prompts::Yes);
+    runMenu("Rename");
+
+    ASSERT_FALSE(QFile::exists(paths[2]));
+    EXPECT_EQ(tags(), (QStringList{paths[1], paths[0]}));
+    EXPECT_EQ(browser->files(), (QStringList{paths[1], paths[0]}));
+    EXPECT_EQ(tag(current()), paths[0]);
+}
+
 TEST_F(FileOperationsTest, RenameCancelledUnchangedOrToAFolderDoesNothing)
 {
     const QStringList paths = listImages(2);

@@ -196,6 +196,20 @@ TEST_F(SelectionTest, UpdateAfterOperationRenamesOrDropsItemsInPlace)
     EXPECT_TRUE(events.isEmpty());
 }
 
+// The viewer renamed a file onto another listed one (the user agreed to
+// replace it): the replaced file's item goes, nothing else moves.
+TEST_F(SelectionTest, UpdateAfterARenameOntoAListedFileDropsThatItem)
+{
+    const QStringList paths = listFolder();   // sub, then three images
+    browser->SetSelectedFocus(paths[3]);
+
+    browser->UpdateAfterOperation(paths[1], paths[2]);
+    EXPECT_EQ(tags(), (QStringList{paths[0], paths[2], paths[3]}));
+    EXPECT_EQ(browser->files(), (QStringList{paths[2], paths[3]}));
+    EXPECT_EQ(tag(current()), paths[3]);
+    EXPECT_TRUE(events.isEmpty());
+}
+
 TEST_F(SelectionTest, TheControlIsNeverNarrowerThan1600Twips)
 {
     const double tpp = ScreenMetrics::twipsPerPixelX();
