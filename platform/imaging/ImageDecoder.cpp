@@ -9,6 +9,7 @@
 #include "PrefaultedMemory.h"
 #include "QtDecoder.h"
 #include "StoredDepth.h"
+#include "TiffLayout.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -76,8 +77,12 @@ QVector<ImgXPage> decodeData(const QByteArray &dataIn, const QString &suffix, in
     case ImgXFormatBMP:
     case ImgXFormatICO:
     case ImgXFormatCUR:
-    case ImgXFormatTIF:
     case ImgXFormatWBMP:
+        pages = QtDecoder::decode(data, format, page, options);
+        break;
+    case ImgXFormatTIF:
+        if (const QString problem = TiffLayout::unreadable(data); !problem.isEmpty())
+            throw ImgXError(problem);
         pages = QtDecoder::decode(data, format, page, options);
         break;
     case ImgXFormatPSD:

@@ -105,6 +105,7 @@ TEST_F(ImagingDecode, JpegGreyColourAndCmyk)
     ASSERT_TRUE(picture.convertToFormat(QImage::Format_Grayscale8).save(path("grey.jpg"), "JPEG", 95));
     Magick::Image cmyk = toMagick(picture);
     cmyk.colorSpace(Magick::CMYKColorspace);
+    cmyk.depth(16);
     cmyk.quality(95);
     ASSERT_TRUE(writeMagick(cmyk, path("cmyk.jpg"), "JPEG"));
 
@@ -354,4 +355,44 @@ TEST_F(ImagingDecode, PagesAndInfoWhenEmptyOrFromPicture)
     doc.Loader.LoadFromPicture(picture);
     EXPECT_THROW(doc.Loader.LoadFromFile(path("nothing-here.png")), ImgXError);
     EXPECT_EQ(doc.ImageInfo.Width(), 5);
+}
+
+// TIFF layouts print shops and scanners write: colour planes stored one
+// after another, and CMYK. At 8 bits they show the picture; at 16 bits
+// Qt would show black or fail without a reason, so they fail saying why.
+TEST_F(ImagingDecode, TiffWithSeparatePlanesOrCmyk)
+{
+    const QImage picture = smooth(31, 17);
+    for (int depth : {8, 16}) {
+        Magick::Image planar = toMagick(picture);
+        planar.interlaceType(Magick::PlaneInterlace);
+        planar.depth(depth);
+        ASSERT_TRUE(writeMagick(planar, path(QStringLiteral("planar%1.tif").arg(depth)), "TIFF"));
+        Magick::Image cmyk = toMagick(picture);
+        cmyk.colorSpace(Magick::CMYKColorspace);
+        cmyk.depth(depth);
+        ASSERT_TRUE(writeMagick(cmyk, path(QStringLiteral("cmyk%1.tif").arg(depth)), "TIFF"));
+    }
+    for (const char *file : {"planar8.tif", "cmyk8.tif"}) {
+        SCOPED_TRACE(file);
+        ImgXDocument doc;
+        ASSERT_NO_THROW(doc.Loader.LoadFromFile(path(file)));
+        EXPECT_EQ(doc.ImageInfo.Width(), 31);
+        const QImage got = doc.Export.GetPicture();
+        for (QPoint at : {QPoint(1, 1), QPoint(20, 10), QPoint(30, 16)})
+            EXPECT_LE(qAbs(got.pixelColor(at).red() - picture.pixelColor(at).red())
+                          + qAbs(got.pixelColor(at).green() - picture.pixelColor(at).green())
+                          + qAbs(got.pixelColor(at).blue() - picture.pixelColor(at).blue()),
+                      12);
+    }
+    for (const auto &[file, words] : {std::pair{"planar16.tif", "separate planes"}, std::pair{"cmyk16.tif", "CMYK"}}) {
+        SCOPED_TRACE(file);
+        ImgXDocument doc;
+        try {
+            doc.Loader.LoadFromFile(path(file));
+            ADD_FAILURE() << "showed " << QString::number(doc.Export.GetPicture().pixel(20, 10), 16).toStdString();
+        } catch (const ImgXError &e) {
+            EXPECT_TRUE(e.text().contains(QLatin1String(words))) << e.what();
+        }
+    }
 }
