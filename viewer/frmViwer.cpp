@@ -568,6 +568,9 @@ void frmViwer::ImgX_ViewChanged()
 
 void frmViwer::UpdateStatusBar()
 {
+    // An emptied list has no position to show; the panels keep their texts.
+    if (m_Files.isEmpty())
+        return;
     const int position = isSlideShowRunning() ? m_SlideIndex : m_Index;
     m_StatusBar->setPanelText(1, StatusText::position(position, int(m_Files.size())));
     // Each later panel needs the shown entry and its file: when one cannot

@@ -5,6 +5,7 @@
 
 #include "ImgX.h"
 #include "ScriptedPrompts.h"
+#include "StatusBar.h"
 #include "frmFile.h"
 #include "frmViwer.h"
 
@@ -184,6 +185,19 @@ TEST_F(ViewerFiles, StandaloneViewerNeverCallsTheMainWindow)
     EXPECT_TRUE(v->isVisible());
     EXPECT_TRUE(v->files().isEmpty());
     EXPECT_TRUE(host.calls.isEmpty());
+}
+
+// With the list emptied there is no position to give: the status bar keeps
+// what it said rather than counting entry 1 of 0.
+TEST_F(ViewerFiles, EmptiedListLeavesThePositionPanelAlone)
+{
+    frmViwer *v = show({a});
+    v->m_Standalone = true;
+    EXPECT_EQ(v->statusPanels()->PanelText(1), QStringLiteral("1/1"));
+    trigger(v, "mnuDelete");
+    ASSERT_TRUE(v->files().isEmpty());
+    v->imgX()->setZoom(2.0);
+    EXPECT_EQ(v->statusPanels()->PanelText(1), QStringLiteral("1/1"));
 }
 
 TEST_F(ViewerFiles, RenameKeepsTheImageAndFollowsWithListAndTitle)
