@@ -4,6 +4,7 @@
 #include "ImgX.h"
 #include "ScreenMetrics.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <cmath>
 
@@ -72,6 +73,10 @@ void ViewerImageLoader::load(const QString &path)
 
 int ViewerImageLoader::reducedScaleFor(const QString &path) const
 {
+    // Only regular files are looked into: opening a pipe would wait for a
+    // writer, and the decoder refuses anything else anyway.
+    if (!QFileInfo(path).isFile())
+        return 0;
     QImageReader reader(path);
     if (reader.format() != "jpeg")
         return 0;

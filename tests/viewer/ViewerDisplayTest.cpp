@@ -14,6 +14,12 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 double tppx() { return ScreenMetrics::twipsPerPixelX(); }
@@ -339,4 +345,33 @@ TEST_F(ViewerDisplay, ScrollModeComparesWithTheWholeWindow)
     ASSERT_EQ(imgX->ScrollMode(), 3);
     QTest::keyClick(imgX, Qt::Key_Right);
     EXPECT_EQ(imgX->ScrollX(), 0);
+}
+
+// Opening a pipe for reading waits for a writer; the viewer must never look
+// into one, whatever its name says.
+TEST_F(ViewerDisplay, PipeNamedLikeAPhotoIsNeverOpened)
+{
+    const QString pipePath = dir.filePath("pipe.jpg");
+    const QByteArray pipe = QFile::encodeName(pipePath);
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::atomic<bool> readerWasWaiting{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 50 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        while (!done) {
+            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                readerWasWaiting = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+
+    show({image("a.png", 40, 30), pipePath}, 1);
+    done = true;
+    watchdog.join();
+
+    EXPECT_FALSE(readerWasWaiting);
 }
