@@ -4,6 +4,7 @@
 // --make N makes N distinct JPEG photos in the folder (kept between runs);
 // --entries M lists M entries, the photos repeated through hard links.
 
+#include "BenchPhotos.h"
 #include "ImageExplore.h"
 #include "ImageList.h"
 #include "ListView.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 #include <QRandomGenerator>
 #include <QThreadPool>
 #include <QTimer>
@@ -30,34 +30,6 @@ QString photoName(int i)
     return QStringLiteral("photo_%1.jpg").arg(i, 5, 10, QLatin1Char('0'));
 }
 
-// A photo-like picture: gradients and noise, so it compresses like a photo.
-QImage makePhoto(const QSize &size, int seed)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient sky(0, 0, size.width(), size.height());
-    sky.setColorAt(0, QColor::fromHsv(seed * 37 % 360, 120, 230));
-    sky.setColorAt(1, QColor::fromHsv(seed * 91 % 360, 200, 90));
-    p.fillRect(image.rect(), sky);
-    QRandomGenerator rng(seed);
-    for (int i = 0; i < 400; ++i) {
-        p.setBrush(QColor::fromRgb(rng.generate()));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPoint(rng.bounded(size.width()), rng.bounded(size.height())), rng.bounded(20, 200),
-                      rng.bounded(20, 200));
-    }
-    p.end();
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const int n = int(rng.bounded(16)) - 8;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + n, 255), qBound(0, qGreen(c) + n, 255), qBound(0, qBlue(c) + n, 255));
-        }
-    }
-    return image;
-}
-
 void makePhotos(const QString &dir, int count, const QSize &size)
 {
     QDir().mkpath(dir);
@@ -68,7 +40,7 @@ void makePhotos(const QString &dir, int count, const QSize &size)
         if (QFile::exists(path))
             continue;
         ++made;
-        pool.start([path, size, i] { makePhoto(size, i + 1).save(path + ".part", "JPG", 85);
+        pool.start([path, size, i] { BenchPhotos::makePhoto(size, i + 1).save(path + ".part", "JPG", 85);
                                      QFile::rename(path + ".part", path); });
     }
     pool.waitForDone();
@@ -147,7 +119,7 @@ int main(int argc, char **argv)
     // image plugins are loaded.
     const QString warmUp = QDir::tempPath() + "/qmr-bench-warm-up";
     QDir().mkpath(warmUp + "/folder");
-    makePhoto(QSize(64, 48), 1).save(warmUp + "/photo.jpg", "JPG");
+    BenchPhotos::makePhoto(QSize(64, 48), 1).save(warmUp + "/photo.jpg", "JPG");
     browser.ExplorePath(warmUp);
     QApplication::processEvents();
 

@@ -4,6 +4,7 @@
 // Next: each step to the following photo after the user looked at the one
 // before for a moment, until its first frame is painted.
 
+#include "BenchPhotos.h"
 #include "ImagePrefetcher.h"
 #include "ImgX.h"
 #include "frmViwer.h"
@@ -27,34 +28,6 @@
 
 namespace {
 
-// A photo-like picture: gradients, shapes and noise, so it compresses like one.
-QImage makePhoto(const QSize &size, int seed)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient sky(0, 0, size.width(), size.height());
-    sky.setColorAt(0, QColor::fromHsv(seed * 37 % 360, 120, 230));
-    sky.setColorAt(1, QColor::fromHsv(seed * 91 % 360, 200, 90));
-    p.fillRect(image.rect(), sky);
-    QRandomGenerator rng(seed);
-    p.setPen(Qt::NoPen);
-    for (int i = 0; i < 400; ++i) {
-        p.setBrush(QColor::fromRgb(rng.generate()));
-        p.drawEllipse(QPoint(rng.bounded(size.width()), rng.bounded(size.height())), rng.bounded(20, 300),
-                      rng.bounded(20, 300));
-    }
-    p.end();
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const int n = int(rng.bounded(16)) - 8;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + n, 255), qBound(0, qGreen(c) + n, 255), qBound(0, qBlue(c) + n, 255));
-        }
-    }
-    return image;
-}
-
 QStringList makePhotos(const QString &folder, int count, const QSize &size)
 {
     QDir().mkpath(folder);
@@ -62,7 +35,7 @@ QStringList makePhotos(const QString &folder, int count, const QSize &size)
     for (int i = 0; i < count; ++i) {
         const QString path = QDir(folder).filePath(QStringLiteral("photo_%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
         if (!QFileInfo::exists(path))
-            makePhoto(size, i + 1).save(path, "JPG", 90);
+            BenchPhotos::makePhoto(size, i + 1).save(path, "JPG", 90);
         paths << path;
     }
     return paths;
