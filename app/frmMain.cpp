@@ -310,11 +310,22 @@ void frmMain::CheckPath(const QString &s)
     TV1->setPath(parent);
     ImageExplore1->ExplorePath(TV1->Path());
     ImageExplore1->SetSelectedFocus(s);
+    // The listing previewed its first item; the view button must open the
+    // file the browser now selects.
+    if (ImageExplore1->FindItemByPath(s) > 0)
+        m_preview.Show(s);
 }
 
 void frmMain::RefreshImages(const QString &OldPath, const QString &NewPath)
 {
     ImageExplore1->UpdateAfterOperation(OldPath, NewPath);
+    // The preview must not go on offering the file under a name it has lost.
+    if (m_preview.ShownFile() != OldPath)
+        return;
+    if (NewPath.isEmpty())
+        m_preview.Clear();
+    else
+        m_preview.Show(NewPath);
 }
 
 // ---------------------------------------------------------------- tree and browser
