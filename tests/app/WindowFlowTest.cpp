@@ -228,6 +228,32 @@ TEST_F(WindowFlowTest, AfterACommandLineStartTheMainWindowTakesTheViewerOver)
     EXPECT_TRUE(window.isVisible());
 }
 
+TEST_F(WindowFlowTest, AStandaloneViewerCopesWithItsFileDeletedInTheBrowser)
+{
+    ASSERT_TRUE(window.Form_Load({root + "/B/b2.png"}));
+    window.show();
+    frmViwer *v = frmViwer::instance();
+    const QStringList before = v->files();
+    window.TV1->setPath(root + "/B");
+    emit window.TV1->Click();
+    window.ImageExplore1->SetSelectedFocus(root + "/B/b2.png");
+    ScriptedPrompts::instance().answerMessage(Prompts::Yes);
+    QTest::keyClick(window.ImageExplore1->listView(), Qt::Key_Delete);
+    ASSERT_FALSE(QFileInfo::exists(root + "/B/b2.png"));
+
+    // The viewer's own operations on the vanished file change nothing.
+    ScriptedPrompts::instance().answerMessage(Prompts::Yes);
+    trigger(v, "mnuDelete");
+    ScriptedPrompts::instance().answerInput(QStringLiteral("other.png"));
+    trigger(v, "mnuRename");
+    EXPECT_EQ(v->files(), before);
+    EXPECT_FALSE(QFileInfo::exists(root + "/B/other.png"));
+    v->ShowNext();
+    v->ShowPrevious();
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_FALSE(window.hasEnded());
+}
+
 TEST_F(WindowFlowTest, EscInAStandaloneViewerEndsTheProgram)
 {
     ASSERT_TRUE(window.Form_Load({root + "/B/b2.png"}));
