@@ -267,6 +267,19 @@ TEST_F(WindowFlowTest, EscInAStandaloneViewerEndsTheProgram)
     EXPECT_EQ(storedFullScreen(), "0");
 }
 
+// The start lets pending messages run once the viewer is on screen: an Esc
+// that arrives then ends the program before the main window ever shows.
+TEST_F(WindowFlowTest, EscWhileTheStartIsStillRunningEndsTheProgram)
+{
+    QTimer::singleShot(0, [] {
+        if (frmViwer::isLoaded())
+            QTest::keyClick(frmViwer::instance()->imgX(), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(window.Form_Load({root + "/B/b2.png"}));
+    EXPECT_TRUE(window.hasEnded());
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(WindowFlowTest, ClosingTheMainWindowAfterACommandLineStartClosesTheViewer)
 {
     ASSERT_TRUE(window.Form_Load({root + "/B/b2.png"}));
