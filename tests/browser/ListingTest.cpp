@@ -442,26 +442,10 @@ TEST_F(ListingTest, BadImageFilesGiveAMessageAndNeverCrash)
 TEST_F(ListingTest, APipeWithAnImageNameIsNeverOpened)
 {
     const QString dir = makeFolder("pipe");
-    const QByteArray pipe = QFile::encodeName(dir + "/pipe.jpg");
-    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
-    std::atomic<bool> done{false};
-    std::atomic<bool> readerWasWaiting{false};
-    std::thread watchdog([&] {
-        for (int i = 0; i < 50 && !done; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        while (!done) {
-            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                readerWasWaiting = true;
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
-
-    browser->ExplorePath(dir);
-    done = true;
-    watchdog.join();
+    bool made = false;
+    const bool readerWasWaiting =
+        TestFiles::readerWaitedOnPipe(dir + "/pipe.jpg", [&] { browser->ExplorePath(dir); }, &made);
+    ASSERT_TRUE(made);
 
     EXPECT_FALSE(readerWasWaiting);
     EXPECT_EQ(count(), 1);

@@ -4,6 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace TestFiles {
 
@@ -37,6 +43,34 @@ bool writeImage(const QString &path, int width, int height, const char *format)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     return pattern(width, height).save(path, format);
+}
+
+bool readerWaitedOnPipe(const QString &path, const std::function<void()> &action, bool *made)
+{
+    const QByteArray pipe = QFile::encodeName(path);
+    const bool pipeMade = ::mkfifo(pipe.constData(), 0600) == 0;
+    if (made)
+        *made = pipeMade;
+    if (!pipeMade)
+        return false;
+    std::atomic<bool> done{false};
+    std::atomic<bool> readerWaited{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 50 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        while (!done) {
+            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                readerWaited = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    action();
+    done = true;
+    watchdog.join();
+    return readerWaited;
 }
 
 }

@@ -7,6 +7,7 @@
 #include "ScreenMetrics.h"
 #include "StatusBar.h"
 #include "StatusText.h"
+#include "TestFiles.h"
 #include "Toolbar.h"
 #include "frmViwer.h"
 
@@ -14,12 +15,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QTest>
-#include <atomic>
-#include <chrono>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 double tppx() { return ScreenMetrics::twipsPerPixelX(); }
@@ -352,26 +347,11 @@ TEST_F(ViewerDisplay, ScrollModeComparesWithTheWholeWindow)
 TEST_F(ViewerDisplay, PipeNamedLikeAPhotoIsNeverOpened)
 {
     const QString pipePath = dir.filePath("pipe.jpg");
-    const QByteArray pipe = QFile::encodeName(pipePath);
-    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
-    std::atomic<bool> done{false};
-    std::atomic<bool> readerWasWaiting{false};
-    std::thread watchdog([&] {
-        for (int i = 0; i < 50 && !done; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        while (!done) {
-            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                readerWasWaiting = true;
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
-
-    show({image("a.png", 40, 30), pipePath}, 1);
-    done = true;
-    watchdog.join();
+    const QString photo = image("a.png", 40, 30);
+    bool made = false;
+    const bool readerWasWaiting =
+        TestFiles::readerWaitedOnPipe(pipePath, [&] { show({photo, pipePath}, 1); }, &made);
+    ASSERT_TRUE(made);
 
     EXPECT_FALSE(readerWasWaiting);
 }
