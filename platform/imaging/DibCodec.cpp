@@ -1,24 +1,14 @@
 #include "DibCodec.h"
 
+#include "ByteReader.h"
 #include "ImagingLimits.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QtEndian>
 
-namespace {
-
-qint32 le32s(const QByteArray &b, int at)
-{
-    return qFromLittleEndian<qint32>(b.constData() + at);
-}
-
-quint16 le16(const QByteArray &b, int at)
-{
-    return qFromLittleEndian<quint16>(b.constData() + at);
-}
-
-}
+using ByteReader::le16;
+using ByteReader::le32s;
 
 namespace DibCodec {
 

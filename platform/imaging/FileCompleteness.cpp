@@ -1,30 +1,16 @@
 #include "FileCompleteness.h"
 
+#include "ByteReader.h"
 #include "ImgXDocument.h"
 
 #include <QtEndian>
 
+using ByteReader::be16;
+using ByteReader::be32;
+using ByteReader::le16;
+using ByteReader::le32;
+
 namespace {
-
-quint16 le16(const QByteArray &b, qint64 at)
-{
-    return qFromLittleEndian<quint16>(b.constData() + at);
-}
-
-quint32 le32(const QByteArray &b, qint64 at)
-{
-    return qFromLittleEndian<quint32>(b.constData() + at);
-}
-
-quint16 be16(const QByteArray &b, qint64 at)
-{
-    return qFromBigEndian<quint16>(b.constData() + at);
-}
-
-quint32 be32(const QByteArray &b, qint64 at)
-{
-    return qFromBigEndian<quint32>(b.constData() + at);
-}
 
 QString cutOff(const char *what)
 {

@@ -1,20 +1,14 @@
 #include "FormatSniffer.h"
 
+#include "ByteReader.h"
 #include "ImgXDocument.h"
 
 #include <QIODevice>
 
+using ByteReader::le16;
+using ByteReader::le32;
+
 namespace {
-
-quint16 le16(const QByteArray &b, int at)
-{
-    return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
-}
-
-quint32 le32(const QByteArray &b, int at)
-{
-    return quint32(le16(b, at)) | (quint32(le16(b, at + 2)) << 16);
-}
 
 bool startsWith(const QByteArray &b, const char *sig, int len, int at = 0)
 {

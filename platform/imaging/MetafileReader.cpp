@@ -1,5 +1,6 @@
 #include "MetafileReader.h"
 
+#include "ByteReader.h"
 #include "DibCodec.h"
 #include "ImagingLimits.h"
 #include "WmfLibrary.h"
@@ -16,6 +17,11 @@ extern "C" {
 #include <uemf.h>
 #include <uemf_safe.h>
 #include <libwmf/gd.h>
+
+using ByteReader::le16;
+using ByteReader::le16s;
+using ByteReader::le32;
+using ByteReader::le32s;
 }
 
 namespace {
@@ -33,26 +39,6 @@ std::mutex &emfMutex()
 {
     static std::mutex m;
     return m;
-}
-
-quint16 u16(const QByteArray &b, qint64 at)
-{
-    return qFromLittleEndian<quint16>(b.constData() + at);
-}
-
-qint16 s16(const QByteArray &b, qint64 at)
-{
-    return qFromLittleEndian<qint16>(b.constData() + at);
-}
-
-quint32 u32(const QByteArray &b, qint64 at)
-{
-    return qFromLittleEndian<quint32>(b.constData() + at);
-}
-
-qint32 s32(const QByteArray &b, qint64 at)
-{
-    return qFromLittleEndian<qint32>(b.constData() + at);
 }
 
 ImgXPage pageOf(const QImage &image)
@@ -86,36 +72,36 @@ QImage wmfSingleBitmap(const QByteArray &data)
 {
     qint64 at = 0;
     int placeableW = 0, placeableH = 0;
-    if (data.size() >= 22 && u32(data, 0) == 0x9AC6CDD7u) {
-        placeableW = s16(data, 10) - s16(data, 6);
-        placeableH = s16(data, 12) - s16(data, 8);
+    if (data.size() >= 22 && le32(data, 0) == 0x9AC6CDD7u) {
+        placeableW = le16s(data, 10) - le16s(data, 6);
+        placeableH = le16s(data, 12) - le16s(data, 8);
         at = 22;
     }
     if (at + 18 > data.size())
         return QImage();
-    at += qint64(u16(data, at + 2)) * 2;
+    at += qint64(le16(data, at + 2)) * 2;
     int extW = -1, extH = -1;
     QImage bitmap;
     int destW = 0, destH = 0;
     while (at + 6 <= data.size()) {
-        const qint64 words = u32(data, at);
-        const quint16 function = u16(data, at + 4);
+        const qint64 words = le32(data, at);
+        const quint16 function = le16(data, at + 4);
         if (words < 3 || at + words * 2 > data.size())
             return QImage();
         if (function == 0x0000)
             break;
         if (function == 0x020C && words >= 5) {
-            extH = s16(data, at + 6);
-            extW = s16(data, at + 8);
+            extH = le16s(data, at + 6);
+            extW = le16s(data, at + 8);
         } else if (function == 0x0F43 && words >= 14 && bitmap.isNull()) {
             const qint64 p = at + 6;
-            const quint32 rop = u32(data, p);
-            const int usage = u16(data, p + 4);
-            const int srcH = s16(data, p + 6), srcW = s16(data, p + 8);
-            const int ySrc = s16(data, p + 10), xSrc = s16(data, p + 12);
-            destH = s16(data, p + 14);
-            destW = s16(data, p + 16);
-            const int yDest = s16(data, p + 18), xDest = s16(data, p + 20);
+            const quint32 rop = le32(data, p);
+            const int usage = le16(data, p + 4);
+            const int srcH = le16s(data, p + 6), srcW = le16s(data, p + 8);
+            const int ySrc = le16s(data, p + 10), xSrc = le16s(data, p + 12);
+            destH = le16s(data, p + 14);
+            destW = le16s(data, p + 16);
+            const int yDest = le16s(data, p + 18), xDest = le16s(data, p + 20);
             if (rop != kSrcCopy || usage != 0 || xSrc != 0 || ySrc != 0 || xDest != 0 || yDest != 0)
                 return QImage();
             bitmap = DibCodec::decodePacked(data.mid(int(p + 22), int(words * 2 - 28)));
@@ -141,25 +127,25 @@ QRectF wmfFrame(const QByteArray &data)
     double inch = 1440;
     QRectF logical;
     qint64 at = 0;
-    if (data.size() >= 22 && u32(data, 0) == 0x9AC6CDD7u) {
-        const int left = s16(data, 6), top = s16(data, 8), right = s16(data, 10), bottom = s16(data, 12);
-        if (u16(data, 14) > 0)
-            inch = u16(data, 14);
+    if (data.size() >= 22 && le32(data, 0) == 0x9AC6CDD7u) {
+        const int left = le16s(data, 6), top = le16s(data, 8), right = le16s(data, 10), bottom = le16s(data, 12);
+        if (le16(data, 14) > 0)
+            inch = le16(data, 14);
         logical = QRectF(QPointF(qMin(left, right), qMin(top, bottom)), QPointF(qMax(left, right), qMax(top, bottom)));
         at = 22;
     }
     if (logical.isEmpty() && at + 18 <= data.size()) {
-        at += qint64(u16(data, at + 2)) * 2;
+        at += qint64(le16(data, at + 2)) * 2;
         QPointF origin;
         while (at + 6 <= data.size()) {
-            const qint64 words = u32(data, at);
-            const quint16 function = u16(data, at + 4);
+            const qint64 words = le32(data, at);
+            const quint16 function = le16(data, at + 4);
             if (words < 3 || at + words * 2 > data.size() || function == 0)
                 break;
             if (function == 0x020B && words >= 5)
-                origin = QPointF(s16(data, at + 8), s16(data, at + 6));
+                origin = QPointF(le16s(data, at + 8), le16s(data, at + 6));
             if (function == 0x020C && words >= 5) {
-                const double h = s16(data, at + 6), w = s16(data, at + 8);
+                const double h = le16s(data, at + 6), w = le16s(data, at + 8);
                 logical = QRectF(origin.x() + qMin(0.0, w), origin.y() + qMin(0.0, h), qAbs(w), qAbs(h));
                 break;
             }
@@ -277,12 +263,12 @@ QImage emfSingleBitmap(const QByteArray &data)
 {
     if (data.size() < 88)
         return QImage();
-    const qint32 left = s32(data, 8), top = s32(data, 12), right = s32(data, 16), bottom = s32(data, 20);
+    const qint32 left = le32s(data, 8), top = le32s(data, 12), right = le32s(data, 16), bottom = le32s(data, 20);
     qint64 at = 0;
     QImage bitmap;
     while (at + 8 <= data.size()) {
-        const quint32 type = u32(data, at);
-        const qint64 size = u32(data, at + 4);
+        const quint32 type = le32(data, at);
+        const qint64 size = le32(data, at + 4);
         if (size < 8 || size % 4 || at + size > data.size())
             return QImage();
         if ((at == 0) != (type == 1))
@@ -290,13 +276,13 @@ QImage emfSingleBitmap(const QByteArray &data)
         if (type == 14)
             break;
         if (type == 81 && size >= 80 && bitmap.isNull()) {
-            const qint32 xDest = s32(data, at + 24), yDest = s32(data, at + 28);
-            const qint32 xSrc = s32(data, at + 32), ySrc = s32(data, at + 36);
-            const qint32 cxSrc = s32(data, at + 40), cySrc = s32(data, at + 44);
-            const quint32 offBmi = u32(data, at + 48), cbBmi = u32(data, at + 52);
-            const quint32 offBits = u32(data, at + 56), cbBits = u32(data, at + 60);
-            const quint32 usage = u32(data, at + 64), rop = u32(data, at + 68);
-            const qint32 cxDest = s32(data, at + 72), cyDest = s32(data, at + 76);
+            const qint32 xDest = le32s(data, at + 24), yDest = le32s(data, at + 28);
+            const qint32 xSrc = le32s(data, at + 32), ySrc = le32s(data, at + 36);
+            const qint32 cxSrc = le32s(data, at + 40), cySrc = le32s(data, at + 44);
+            const quint32 offBmi = le32(data, at + 48), cbBmi = le32(data, at + 52);
+            const quint32 offBits = le32(data, at + 56), cbBits = le32(data, at + 60);
+            const quint32 usage = le32(data, at + 64), rop = le32(data, at + 68);
+            const qint32 cxDest = le32s(data, at + 72), cyDest = le32s(data, at + 76);
             if (rop != kSrcCopy || usage != 0 || xSrc != 0 || ySrc != 0 || xDest != left || yDest != top
                 || qint64(cxDest) != qint64(right) - left + 1 || qint64(cyDest) != qint64(bottom) - top + 1
                 || qint64(offBmi) + cbBmi > size || qint64(offBits) + cbBits > size)
@@ -317,18 +303,18 @@ QSize emfFrameSize(const QByteArray &data)
 {
     if (data.size() < 88)
         return QSize();
-    const double frameW = double(s32(data, 32)) - s32(data, 24);
-    const double frameH = double(s32(data, 36)) - s32(data, 28);
-    const double devW = s32(data, 72), devH = s32(data, 76);
-    const double mmW = s32(data, 80), mmH = s32(data, 84);
+    const double frameW = double(le32s(data, 32)) - le32s(data, 24);
+    const double frameH = double(le32s(data, 36)) - le32s(data, 28);
+    const double devW = le32s(data, 72), devH = le32s(data, 76);
+    const double mmW = le32s(data, 80), mmH = le32s(data, 84);
     if (frameW > 0 && frameH > 0 && devW > 0 && devH > 0 && mmW > 0 && mmH > 0) {
         const double w = std::round(frameW / 100.0 * devW / mmW);
         const double h = std::round(frameH / 100.0 * devH / mmH);
         if (w >= 1 && h >= 1 && w < 1e9 && h < 1e9)
             return QSize(int(w), int(h));
     }
-    const qint64 w = qint64(s32(data, 16)) - s32(data, 8) + 1;
-    const qint64 h = qint64(s32(data, 20)) - s32(data, 12) + 1;
+    const qint64 w = qint64(le32s(data, 16)) - le32s(data, 8) + 1;
+    const qint64 h = qint64(le32s(data, 20)) - le32s(data, 12) + 1;
     if (w >= 1 && h >= 1 && w < 1000000000 && h < 1000000000)
         return QSize(int(w), int(h));
     return QSize();
@@ -341,19 +327,19 @@ QString emfDamage(const QByteArray &data)
 {
     if (data.size() < 88)
         return QStringLiteral("the header is incomplete");
-    const qint64 headerSize = u32(data, 4);
+    const qint64 headerSize = le32(data, 4);
     if (headerSize < 88 || headerSize > data.size())
         return QStringLiteral("the header is damaged");
     if (headerSize >= 100) {
-        const qint64 formatBytes = u32(data, 88), formatAt = u32(data, 92);
+        const qint64 formatBytes = le32(data, 88), formatAt = le32(data, 92);
         if (formatBytes && (formatAt < 100 || formatAt + formatBytes > headerSize))
             return QStringLiteral("the pixel format lies outside the header");
     }
     qint64 at = 0;
     int index = 0;
     while (at + 8 <= data.size()) {
-        const quint32 type = u32(data, at);
-        const qint64 size = u32(data, at + 4);
+        const quint32 type = le32(data, at);
+        const qint64 size = le32(data, at + 4);
         if (size < 8 || size % 4 || size > data.size() - at)
             return QStringLiteral("record %1 has an impossible size").arg(index + 1);
         if (!U_emf_record_safe(data.constData() + at))

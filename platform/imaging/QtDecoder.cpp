@@ -1,11 +1,14 @@
 #include "QtDecoder.h"
 
+#include "ByteReader.h"
 #include "ImagingLimits.h"
 #include "PrefaultedMemory.h"
 
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
+
+using ByteReader::be32;
 
 namespace {
 
@@ -41,12 +44,6 @@ QString formatName(int format)
     case ImgXFormatWBMP: return QStringLiteral("WBMP");
     default: return QStringLiteral("image");
     }
-}
-
-quint32 be32(const QByteArray &b, int at)
-{
-    return (quint32(quint8(b[at])) << 24) | (quint32(quint8(b[at + 1])) << 16) | (quint32(quint8(b[at + 2])) << 8)
-        | quint8(b[at + 3]);
 }
 
 // Qt turns a PNG's bare gamma value into a colour space too; only an

@@ -1,30 +1,16 @@
 #include "StoredDepth.h"
 
+#include "ByteReader.h"
 #include "ImgXDocument.h"
 
 #include <QIODevice>
 
+using ByteReader::be16;
+using ByteReader::be32;
+using ByteReader::le16;
+using ByteReader::le32;
+
 namespace {
-
-quint16 le16(const QByteArray &b, qint64 at)
-{
-    return quint16(quint8(b[int(at)]) | (quint8(b[int(at + 1)]) << 8));
-}
-
-quint32 le32(const QByteArray &b, qint64 at)
-{
-    return quint32(le16(b, at)) | (quint32(le16(b, at + 2)) << 16);
-}
-
-quint16 be16(const QByteArray &b, qint64 at)
-{
-    return quint16((quint8(b[int(at)]) << 8) | quint8(b[int(at + 1)]));
-}
-
-quint32 be32(const QByteArray &b, qint64 at)
-{
-    return (quint32(be16(b, at)) << 16) | be16(b, at + 2);
-}
 
 // Reads n bytes at offset; empty on a short read.
 QByteArray readAt(QIODevice &device, qint64 offset, int n)
