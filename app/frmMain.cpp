@@ -41,6 +41,8 @@ frmMain::frmMain(QWidget *parent)
     : QWidget(parent), imgPreview(new ImgX(this)), m_preview(imgPreview)
 {
     setWindowTitle(AppTitle);
+    // The skin's form rule finds the window by this name.
+    setObjectName(QStringLiteral("frmMain"));
     // Every other window skins itself through this engine, so it is the
     // program's engine from the moment the main window exists.
     SkinEngine::setMain(&Skin1);

@@ -113,6 +113,7 @@ frmViwer::frmViwer()
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Caption will be set at run time.."));
+    setObjectName(QStringLiteral("frmViwer"));   // as the skin's form rule names it
     createControls();
     ViewerMenus::build(menuBar());
     connectMenus();
