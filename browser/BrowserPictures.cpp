@@ -5,11 +5,30 @@
 
 namespace BrowserPictures {
 
-QImage folder()
+namespace {
+
+// A transparent picture of the logical size at the ratio.
+QImage blank(int width, int height, qreal pixelRatio)
 {
-    static const QImage picture = [] {
-        QImage image(150, 125, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
+    QImage image(qRound(width * pixelRatio), qRound(height * pixelRatio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The last picture drawn, drawn anew only for another ratio (the browser
+// draws its pictures on the user interface thread only).
+QImage cached(QImage &picture, qreal pixelRatio, QImage (*draw)(qreal))
+{
+    if (picture.isNull() || picture.devicePixelRatio() != pixelRatio)
+        picture = draw(pixelRatio);
+    return picture;
+}
+
+QImage drawFolder(qreal pixelRatio)
+{
+    QImage image = blank(150, 125, pixelRatio);
+    {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
         const QColor edge(196, 150, 40);
@@ -30,16 +49,14 @@ QImage folder()
         front.setColorAt(1, QColor(246, 200, 84));
         p.setBrush(front);
         p.drawRoundedRect(QRectF(18, 48, 114, 54), 4, 4);
-        return image;
-    }();
-    return picture;
+    }
+    return image;
 }
 
-QImage loading()
+QImage drawLoading(qreal pixelRatio)
 {
-    static const QImage picture = [] {
-        QImage image(125, 125, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
+    QImage image = blank(125, 125, pixelRatio);
+    {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(200, 200, 200), 2));
@@ -50,9 +67,22 @@ QImage loading()
         p.setBrush(QColor(160, 160, 160));
         for (int i = 0; i < 3; ++i)
             p.drawEllipse(QPointF(46 + i * 16, 62.5), 5, 5);
-        return image;
-    }();
-    return picture;
+    }
+    return image;
+}
+
+}
+
+QImage folder(qreal pixelRatio)
+{
+    static QImage picture;
+    return cached(picture, pixelRatio, drawFolder);
+}
+
+QImage loading(qreal pixelRatio)
+{
+    static QImage picture;
+    return cached(picture, pixelRatio, drawLoading);
 }
 
 }

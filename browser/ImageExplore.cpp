@@ -214,10 +214,11 @@ void ImageExplore::ListFolder(const QString &path, const QString &pattern, const
             imageFiles << full;
         }
     }
-    m_prefetch.start(imageFiles);
+    m_pixelRatio = lv->devicePixelRatioF();
+    m_prefetch.start(imageFiles, m_pixelRatio);
 
-    iList->Add(FolderKey, BrowserPictures::folder());
-    iList->Add(LoadingKey, BrowserPictures::loading());
+    iList->Add(FolderKey, BrowserPictures::folder(m_pixelRatio));
+    iList->Add(LoadingKey, BrowserPictures::loading(m_pixelRatio));
     lv->setIcons(nullptr);
     lv->setIcons(iList);
     lv->Add(count, ListItem{QString(), QString(), LoadingKey});
@@ -312,7 +313,7 @@ bool ImageExplore::storeThumbnail(const QString &path, QString &error)
 {
     std::optional<Thumbnail> made = m_prefetch.take(path);
     if (!made)
-        made = ThumbnailMaker::make(path);
+        made = ThumbnailMaker::make(path, m_pixelRatio);
     if (!made->ok()) {
         error = made->error;
         return false;

@@ -140,6 +140,7 @@ private:
     int m_Count = 0;                 // items filled by the current or last listing
     QStringList m_Files;             // listed image files, in list order
     bool m_Stop = false;             // true ends the running listing
+    qreal m_pixelRatio = 1;          // the screen's, when the listing began: its pictures are made for it
     std::shared_ptr<ListingState> m_listings = std::make_shared<ListingState>();
     ThumbnailPrefetcher m_prefetch;
 };

@@ -19,9 +19,14 @@ constexpr int LargestSide = 32767;
 
 // Decodes at a reduced scale where the format allows it; the description
 // keeps the full size, so the shape rules see the real proportions.
-const QString LoadOptionsText = QStringLiteral("ThumbnailSize=%1").arg(ThumbnailShape::Side);
+QString loadOptions(int side) { return QStringLiteral("ThumbnailSize=%1").arg(side); }
 
-void shapeCurrentImage(ImgXDocument &doc)
+// A length in logical pixels as device pixels.
+int devicePixels(int logical, qreal pixelRatio) { return qRound(logical * pixelRatio); }
+
+// The shape is decided in logical pixels and made in device pixels; the
+// frame centres the picture in device pixels.
+void shapeCurrentImage(ImgXDocument &doc, qreal pixelRatio)
 {
     const int w = doc.ImageInfo.Width();
     const int h = doc.ImageInfo.Height();
@@ -29,18 +34,18 @@ void shapeCurrentImage(ImgXDocument &doc)
         throw ImgXError(QStringLiteral("Overflow"));
     if (w <= 0 || h <= 0)
         throw ImgXError(QStringLiteral("The image has no size."));
-    const int side = ThumbnailShape::Side;
+    const int side = devicePixels(ThumbnailShape::Side, pixelRatio);
     if (!ThumbnailShape::isFramed(w, h)) {
-        doc.Transform.Resize(side, ThumbnailShape::plainHeight(w, h), 4);
+        doc.Transform.Resize(side, devicePixels(ThumbnailShape::plainHeight(w, h), pixelRatio), 4);
         return;
     }
     const QColor white = ImgXColorFactory::FromRGB(FrameColour, 255);
     if (w > h) {
         doc.Transform.Resize(side, 0, 4);
-        doc.Transform.Canvas(side, side, white, 0, ThumbnailShape::frameOffset(doc.ImageInfo.Height()));
+        doc.Transform.Canvas(side, side, white, 0, ThumbnailShape::frameOffset(doc.ImageInfo.Height(), side));
     } else {
-        doc.Transform.Resize(ThumbnailShape::tallWidth(w, h), side, 4);
-        doc.Transform.Canvas(side, side, white, ThumbnailShape::frameOffset(doc.ImageInfo.Width()), 0);
+        doc.Transform.Resize(devicePixels(ThumbnailShape::tallWidth(w, h), pixelRatio), side, 4);
+        doc.Transform.Canvas(side, side, white, ThumbnailShape::frameOffset(doc.ImageInfo.Width(), side), 0);
     }
 }
 
@@ -52,21 +57,24 @@ bool isPictureLoaded(const QString &path)
     return QString::fromLatin1(PictureLoadExts).contains(ext);
 }
 
-QImage makeIn(ImgXDocument &doc, const QString &path)
+// Icons, cursors and DIBs keep their own size in logical pixels.
+QImage makeIn(ImgXDocument &doc, const QString &path, qreal pixelRatio)
 {
     if (isPictureLoaded(path))
         return PictureLoader::LoadPicture(path);
-    doc.Loader.LoadFromFile(path, 0, LoadOptionsText);
-    shapeCurrentImage(doc);
-    return doc.Export.GetPicture();
+    doc.Loader.LoadFromFile(path, 0, loadOptions(devicePixels(ThumbnailShape::Side, pixelRatio)));
+    shapeCurrentImage(doc, pixelRatio);
+    QImage picture = doc.Export.GetPicture();
+    picture.setDevicePixelRatio(pixelRatio);
+    return picture;
 }
 
-Thumbnail make(const QString &path)
+Thumbnail make(const QString &path, qreal pixelRatio)
 {
     Thumbnail result;
     try {
         ImgXDocument doc;
-        const QImage image = makeIn(doc, path);
+        const QImage image = makeIn(doc, path, pixelRatio);
         result.picture = PackedPicture::pack(image);
         if (result.picture.isNull())
             result.error = QStringLiteral("The thumbnail of %1 could not be stored.").arg(FSO().GetFileName(path));

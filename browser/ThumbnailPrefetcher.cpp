@@ -39,12 +39,12 @@ bool decodesLarge(const QString &path)
     return qint64(size.width()) * size.height() > LargePixelCount;
 }
 
-Thumbnail makeThumbnail(const QString &path)
+Thumbnail makeThumbnail(const QString &path, qreal pixelRatio)
 {
     if (!decodesLarge(path))
-        return ThumbnailMaker::make(path);
+        return ThumbnailMaker::make(path, pixelRatio);
     QMutexLocker lock(&largeDecodeGate());
-    return ThumbnailMaker::make(path);
+    return ThumbnailMaker::make(path, pixelRatio);
 }
 
 }
@@ -52,13 +52,15 @@ Thumbnail makeThumbnail(const QString &path)
 struct ThumbnailPrefetcher::Batch {
     enum class Slot { Waiting, Ready, Taken };
 
-    explicit Batch(const QStringList &list) : paths(list), states(list.size(), Slot::Waiting), results(list.size())
+    Batch(const QStringList &list, qreal ratio)
+        : paths(list), pixelRatio(ratio), states(list.size(), Slot::Waiting), results(list.size())
     {
         for (int i = 0; i < paths.size(); ++i)
             positions.insert(paths[i], i);
     }
 
     const QStringList paths;
+    const qreal pixelRatio;
     QHash<QString, int> positions;
     std::atomic<bool> cancelled{false};
     int submitted = 0;                 // touched by the owning thread only
@@ -82,10 +84,10 @@ ThumbnailPrefetcher::~ThumbnailPrefetcher()
     m_pool.waitForDone();
 }
 
-void ThumbnailPrefetcher::start(const QStringList &paths)
+void ThumbnailPrefetcher::start(const QStringList &paths, qreal pixelRatio)
 {
     cancel();
-    m_batch = std::make_shared<Batch>(paths);
+    m_batch = std::make_shared<Batch>(paths, pixelRatio);
     submitThrough(*m_batch, m_lookAhead - 1);
 }
 
@@ -132,7 +134,7 @@ void ThumbnailPrefetcher::submitThrough(Batch &batch, int last)
         m_pool.start([shared, position] {
             if (shared->cancelled)
                 return;
-            Thumbnail made = makeThumbnail(shared->paths[position]);
+            Thumbnail made = makeThumbnail(shared->paths[position], shared->pixelRatio);
             QMutexLocker lock(&shared->mutex);
             if (shared->states[position] == Batch::Slot::Taken)
                 return;

@@ -20,9 +20,10 @@ public:
     ThumbnailPrefetcher(const ThumbnailPrefetcher &) = delete;
     ThumbnailPrefetcher &operator=(const ThumbnailPrefetcher &) = delete;
 
-    // Starts on a new list of files; an earlier list is dropped, with
+    // Starts on a new list of files, their thumbnails made for a screen of
+    // the given device pixel ratio; an earlier list is dropped, with
     // whatever its workers still produce.
-    void start(const QStringList &paths);
+    void start(const QStringList &paths, qreal pixelRatio = 1);
     // Drops the current list.
     void cancel();
     // The thumbnail of a file of the current list, waiting for it when it

@@ -34,9 +34,9 @@ int tallWidth(int width, int height)
     return roundHalfEven(static_cast<double>(width) / height * Side);
 }
 
-int frameOffset(int side)
+int frameOffset(int side, int square)
 {
-    return roundHalfEven((Side - side) / 2.0);
+    return roundHalfEven((square - side) / 2.0);
 }
 
 }

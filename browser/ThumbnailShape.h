@@ -20,7 +20,8 @@ bool isFramed(int width, int height);
 int plainHeight(int width, int height);
 // Framed, taller than wide: the thumbnail's width for a 140-pixel height.
 int tallWidth(int width, int height);
-// Framed: where a side of the given length starts in the square.
-int frameOffset(int side);
+// Framed: where a side of the given length starts in a square of the
+// given side.
+int frameOffset(int side, int square = Side);
 
 }

@@ -233,14 +233,19 @@ void ImgX::paintEvent(QPaintEvent *event)
     painter.setClipRect(visible);
 
     // Zoomed out with smoothing: draw from a copy reduced once with an
-    // area filter, which also looks better than per-paint sampling.
-    const bool shrinking = target.width() < image.width() && target.height() < image.height();
-    if (m_antiAlias && shrinking && qint64(target.width()) * target.height() <= kMaxShrunkPixels) {
-        if (m_shrunk.size() != target.size() || m_shrunkKey != image.cacheKey()) {
-            m_shrunk = image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // area filter, which also looks better than per-paint sampling. The
+    // copy has the screen's pixels, not the logical ones.
+    const qreal ratio = devicePixelRatioF();
+    const QSize onScreen = (QSizeF(target.size()) * ratio).toSize();
+    const bool shrinking = onScreen.width() < image.width() && onScreen.height() < image.height();
+    if (m_antiAlias && shrinking && qint64(onScreen.width()) * onScreen.height() <= kMaxShrunkPixels) {
+        if (m_shrunk.size() != onScreen || m_shrunkKey != image.cacheKey()) {
+            m_shrunk = image.scaled(onScreen, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_shrunk.setDevicePixelRatio(ratio);
             m_shrunkKey = image.cacheKey();
         }
-        painter.drawImage(visible.topLeft(), m_shrunk, visible.translated(-target.topLeft()));
+        const QRectF source(QPointF(visible.topLeft() - target.topLeft()) * ratio, QSizeF(visible.size()) * ratio);
+        painter.drawImage(QRectF(visible), m_shrunk, source);
         return;
     }
 

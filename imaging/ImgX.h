@@ -78,7 +78,7 @@ private:
 
     QImage m_display;           // the page in a format QPainter draws fast
     qint64 m_displayKey = 0;
-    QImage m_shrunk;            // the page smoothly reduced to the zoom, when below 100 %
+    QImage m_shrunk;            // the page smoothly reduced to the zoom, in screen pixels, when below 100 %
     qint64 m_shrunkKey = 0;
 
     ImgXDocument m_doc;

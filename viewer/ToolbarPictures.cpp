@@ -128,9 +128,10 @@ void drawSymbol(QPainter &p, const QString &key, const Ink &ink)
 
 }
 
-QPixmap picture(const QString &key, bool hover)
+QPixmap picture(const QString &key, bool hover, qreal pixelRatio)
 {
-    QImage image(kWidth, kHeight, QImage::Format_RGB888);
+    QImage image(qRound(kWidth * pixelRatio), qRound(kHeight * pixelRatio), QImage::Format_RGB888);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(BackColor);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -13,6 +13,8 @@ namespace ToolbarPictures {
 inline const QColor BackColor = QColor(0xDE, 0xE7, 0xEF);
 constexpr int kWidth = 40;
 constexpr int kHeight = 32;
-// An unknown key gives a blank picture of the same size.
-QPixmap picture(const QString &key, bool hover);
+// The picture for a screen of the given device pixel ratio: 40 x 32
+// logical pixels with all the screen's pixels. An unknown key gives a blank
+// picture of the same size.
+QPixmap picture(const QString &key, bool hover, qreal pixelRatio = 1);
 }

@@ -203,12 +203,13 @@ void frmViwer::createToolbar()
         {"open32", "Open"}, {"browsed32", "Browse"}, {"previous32", "Prevoius"}, {"next32", "Next"},
         {"slidshow32", "Slide Show"}, {"zoomin32", "Zoom In"}, {"zoomiout32", "Zoom Out"},
         {"fullscreen32", "Full Screen"}};
+    const qreal pixelRatio = m_Toolbar->devicePixelRatioF();
     for (const auto &button : buttons) {
         if (m_Toolbar->ItemCount() > 0)
             m_Toolbar->AddSeparator();
         const QString key = QString::fromLatin1(button.key);
-        m_Toolbar->AddButton(key, QString::fromLatin1(button.tip), ToolbarPictures::picture(key, false),
-                             ToolbarPictures::picture(key, true));
+        m_Toolbar->AddButton(key, QString::fromLatin1(button.tip), ToolbarPictures::picture(key, false, pixelRatio),
+                             ToolbarPictures::picture(key, true, pixelRatio));
     }
     FormGeometry::setControlHeight(m_Toolbar, kToolbarHeight);
     FormGeometry::setControlWidth(m_Toolbar, ViewerGeometry::kNarrowWidth);

@@ -19,7 +19,7 @@ bool ImageList::Add(const QString &key, const PackedPicture &picture)
     if (picture.isNull() || m_positions.contains(key))
         return false;
     if (m_entries.isEmpty())
-        m_cellSize = picture.size();
+        m_cellSize = picture.logicalSize();
     m_positions.insert(key, m_entries.size());
     m_entries.append({key, picture});
     return true;
@@ -62,8 +62,12 @@ QPixmap ImageList::cellPixmap(const QString &key) const
     QImage image = Picture(key);
     if (image.isNull())
         return QPixmap();
-    if (image.width() > m_cellSize.width() || image.height() > m_cellSize.height())
-        image = image.scaled(m_cellSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QSizeF shown = image.deviceIndependentSize();
+    if (shown.width() > m_cellSize.width() || shown.height() > m_cellSize.height()) {
+        const qreal ratio = image.devicePixelRatio();
+        image = image.scaled(m_cellSize * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        image.setDevicePixelRatio(ratio);
+    }
     auto *pixmap = new QPixmap(QPixmap::fromImage(image));
     const QPixmap result = *pixmap;
     m_drawCache.insert(key, pixmap, qMax<qsizetype>(1, image.sizeInBytes() / 1024));

@@ -1,6 +1,8 @@
 #pragma once
 // The picture store of a list view: pictures under string keys, in the
-// order they were added, shown in cells of the first picture's size.
+// order they were added, shown in cells of the first picture's size. Sizes
+// are logical pixels; a picture of a higher device pixel ratio is drawn at
+// its logical size with all its pixels.
 
 #include "PackedPicture.h"
 

@@ -20,6 +20,7 @@ PackedPicture PackedPicture::pack(const QImage &image)
         return packed;
     }
     packed.m_size = image.size();
+    packed.m_pixelRatio = image.devicePixelRatio();
     return packed;
 }
 
@@ -29,5 +30,6 @@ QImage PackedPicture::unpack() const
         return QImage();
     QImage image;
     image.loadFromData(m_data);
+    image.setDevicePixelRatio(m_pixelRatio);
     return image;
 }

@@ -100,6 +100,21 @@ TEST_F(ThumbnailTest, TallImagesAreCentredLeftToRightInAWhiteSquare)
     }
 }
 
+TEST_F(ThumbnailTest, ForTwiceThePixelRatioTheShapeIsTheSameInLogicalPixels)
+{
+    ImgXDocument doc;
+    const QImage plain = ThumbnailMaker::makeIn(doc, image(280, 201), 2);
+    EXPECT_EQ(plain.size(), QSize(280, 200));
+    EXPECT_EQ(plain.devicePixelRatio(), 2);
+    // 55 logical pixels wide: 110 device pixels, centred.
+    const QImage tall = ThumbnailMaker::makeIn(doc, image(390, 1000), 2);
+    ASSERT_EQ(tall.size(), QSize(280, 280));
+    EXPECT_TRUE(isWhite(tall, 84, 140));
+    EXPECT_FALSE(isWhite(tall, 85, 140));
+    EXPECT_FALSE(isWhite(tall, 194, 140));
+    EXPECT_TRUE(isWhite(tall, 195, 140));
+}
+
 TEST_F(ThumbnailTest, ARatioOfExactly1Point8IsFramed)
 {
     const QImage thumb = thumbnailOf(image(180, 100));

@@ -1,0 +1,85 @@
+// On a screen of two device pixels to the logical pixel: thumbnails,
+// toolbar pictures and the reduced preview are made at the screen's
+// resolution, at the sizes they have on an ordinary screen.
+// Runs with QT_SCALE_FACTOR=2.
+
+#include "ImageExplore.h"
+#include "ImageList.h"
+#include "ImgX.h"
+#include "ListView.h"
+#include "TestFiles.h"
+#include "Toolbar.h"
+#include "frmMain.h"
+#include "frmViwer.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double Ratio = 2;
+
+// Neither near black nor near white: what smoothing a picture up leaves.
+int blurredPixels(const QImage &shot, int y, int from, int to)
+{
+    int blurred = 0;
+    for (int x = from; x < to; ++x) {
+        const int grey = qGray(shot.pixel(x, y));
+        blurred += grey > 40 && grey < 215;
+    }
+    return blurred;
+}
+
+}
+
+TEST(PixelRatioTest, ThumbnailsHaveTheirSizeInLogicalPixelsAndTheScreensResolution)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(TestFiles::writeImage(dir.filePath("plain.png"), 800, 600, "PNG"));
+    ASSERT_TRUE(TestFiles::writeImage(dir.filePath("wide.png"), 1000, 500, "PNG"));
+    ImageExplore browser;
+    browser.resize(600, 400);
+    browser.show();
+    ASSERT_EQ(browser.devicePixelRatioF(), Ratio) << "run with QT_SCALE_FACTOR=2";
+    browser.SetExt(frmMain::BrowserExtList);
+    browser.ExplorePath(dir.path());
+
+    ImageList *store = browser.imageList();
+    EXPECT_EQ(store->ImageSize(), QSize(150, 125));
+    const struct { const char *name; QSize shown; } cases[] = {{"plain.png", {140, 105}}, {"wide.png", {140, 140}}};
+    for (const auto &c : cases) {
+        const QString key = dir.filePath(c.name);
+        const QImage picture = store->Picture(key);
+        EXPECT_EQ(picture.size(), c.shown * Ratio) << c.name;
+        EXPECT_EQ(picture.deviceIndependentSize().toSize(), c.shown) << c.name;
+        EXPECT_EQ(store->cellPixmap(key).devicePixelRatio(), Ratio) << c.name;
+    }
+    const QPixmap folder = store->cellPixmap(QStringLiteral("Folder"));
+    EXPECT_EQ(folder.size(), QSize(300, 250));
+    EXPECT_EQ(folder.deviceIndependentSize().toSize(), QSize(150, 125));
+}
+
+TEST(PixelRatioTest, ViewerToolbarPicturesAndTheReducedPreviewAreSharp)
+{
+    frmMain window;   // the skin engine
+    frmViwer *viewer = frmViwer::instance();
+    ASSERT_EQ(viewer->devicePixelRatioF(), Ratio) << "run with QT_SCALE_FACTOR=2";
+    const QPixmap picture = viewer->toolbar()->Item(1).Picture();
+    EXPECT_EQ(picture.devicePixelRatio(), Ratio);
+    EXPECT_EQ(picture.deviceIndependentSize().toSize(), QSize(40, 32));
+    frmViwer::unloadIfLoaded();
+
+    // Columns one pixel wide, shown at half size: one device pixel each.
+    QImage stripes(400, 200, QImage::Format_RGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        for (int y = 0; y < stripes.height(); ++y)
+            stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    ImgX preview;
+    preview.resize(200, 100);
+    preview.setAntiAliasDisplay(true);
+    preview.Loader.LoadFromPicture(stripes);
+    preview.setZoom(0.5);
+    const QImage shot = preview.grab().toImage();
+    ASSERT_EQ(shot.width(), 400);
+    EXPECT_LE(blurredPixels(shot, 100, 20, 380), 4);
+}
