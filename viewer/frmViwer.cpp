@@ -578,6 +578,10 @@ void frmViwer::UpdateStatusBar()
     if (m_Index < 0 || m_Index >= m_Files.size())
         return;
     const QString entry = m_Files[m_Index];
+    if (!m_imgX->document().current()) {
+        describeUndecodedEntry(entry);
+        return;
+    }
     const bool fromFile = ViewerCaption::isStatusFromFile(entry);
     m_StatusBar->setPanelText(2, fromFile ? FSO().GetFileName(entry) : m_imgX->ImageInfo.FileName());
     const QFileInfo file(fromFile ? entry : m_imgX->ImageInfo.FilePath());
@@ -588,6 +592,18 @@ void frmViwer::UpdateStatusBar()
                                           : StatusText::dimensions(m_imgX->ImageInfo.Width(), m_imgX->ImageInfo.Height(),
                                                                    m_imgX->ImageInfo.BitsPerPixel(),
                                                                    FSO().GetExtensionName(file.filePath())));
+    m_StatusBar->setPanelText(5, StatusText::zoom(m_imgX->Zoom()));
+}
+
+// An entry that could not be decoded (damaged, or gone from the disk) leaves
+// the control empty; the panels then describe that entry as far as its file
+// tells, never the file shown before it.
+void frmViwer::describeUndecodedEntry(const QString &entry)
+{
+    const QFileInfo file(entry);
+    m_StatusBar->setPanelText(2, FSO().GetFileName(entry));
+    m_StatusBar->setPanelText(3, file.isFile() ? StatusText::FormatFileSize(float(file.size())) : QString());
+    m_StatusBar->setPanelText(4, QString());
     m_StatusBar->setPanelText(5, StatusText::zoom(m_imgX->Zoom()));
 }
 
