@@ -19,6 +19,15 @@ ImgXPage &requireCurrent(ImgXDocument &doc, const char *what)
     return *page;
 }
 
+// The cipher adds rows to the picture or takes them away again; the
+// page's description follows its pixels.
+void takeSealedImage(ImgXPage &page, QImage image)
+{
+    page.image = std::move(image);
+    page.width = page.image.width();
+    page.height = page.image.height();
+}
+
 }
 
 // ---- ImgXDocument ---------------------------------------------------------
@@ -207,7 +216,7 @@ void ImgXTransform::Encrypt(const QString &key, const QString &options)
 {
     Q_UNUSED(options);
     ImgXPage &page = requireCurrent(m_doc, "Encrypt");
-    page.image = PixelCipher::apply(page.image, key);
+    takeSealedImage(page, PixelCipher::encrypt(page.image, key));
     m_doc.changed();
 }
 
@@ -215,7 +224,7 @@ void ImgXTransform::Decrypt(const QString &key, const QString &options)
 {
     Q_UNUSED(options);
     ImgXPage &page = requireCurrent(m_doc, "Decrypt");
-    page.image = PixelCipher::apply(page.image, key);
+    takeSealedImage(page, PixelCipher::decrypt(page.image, key));
     m_doc.changed();
 }
 

@@ -65,6 +65,16 @@ constexpr long kSaveFlags = 0x800006;
 const QString kPrintJobName = QStringLiteral("Orrindale");
 constexpr int kPrefetchFallbackMs = 250;
 
+// The wait cursor while the cipher derives its key, which takes a moment
+// the window cannot answer in; taken back on every way out.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
 // A value taken to the nearest 16-bit integer (halves to even), or nothing
 // when it does not fit.
 std::optional<std::int16_t> toInt16(double value)
@@ -1116,14 +1126,17 @@ void frmViwer::PrintImage(int mode)
     m_MyPrinter->MinPage = 1;
     m_MyPrinter->DialogOptions = 0;
     // From the dialog on, a failure ends the printing quietly; jobs already
-    // sent stay sent.
+    // sent stay sent. Printed to a file, the jobs of the command share it.
     try {
         bool ok = false;
         m_MyPrinter->ShowPrintDialog(this, 0, ok);
-        if (ok)
+        if (ok) {
+            m_MyPrinter->beginDocument();
             printCalls(mode);
+        }
     } catch (const std::exception &) {
     }
+    m_MyPrinter->endDocument();
 }
 
 void frmViwer::printCalls(int mode)
@@ -1174,6 +1187,7 @@ void frmViwer::askKeyAndApply(const QString &caption, const QString &rowCaption,
     const QString key = m_frmDlg->txtText(0)->text();
     if (key.isEmpty() || cancelled)
         return;
+    const BusyCursor busy;
     if (decrypt)
         m_imgX->Transform.Decrypt(key, QString());
     else
