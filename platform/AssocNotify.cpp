@@ -98,6 +98,7 @@ struct Registration {
     QStringList mimeTypes;        // of the types we hold: ours in the store, and on the desktop
 };
 
+// The type being claimed counts as held, whatever the desktop says now.
 Registration readRegistration(const QString &claimedType)
 {
     Registration reg;

@@ -28,23 +28,9 @@ protected:
         for (const char *tool : {"xdg-mime", "gio"})
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << tool << " is not installed";
-        // Only the test's folders: the machine's own lists and programs stay out.
-        for (const char *var : {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "XDG_CURRENT_DESKTOP"})
-            m_saved << qgetenv(var);
-        qputenv("XDG_DATA_DIRS", path("sysdata").toUtf8());
-        qputenv("XDG_CONFIG_DIRS", path("sysconfig").toUtf8());
-        qputenv("XDG_CURRENT_DESKTOP", "X-Generic");
-        QFile::setPermissions(programFolder() + "/qmr", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         ASSERT_TRUE(TestFiles::writeBytes(path("data/applications/") + kOther,
                                           "[Desktop Entry]\nType=Application\nName=Other\nExec=/bin/true %f\n"
                                           "MimeType=image/png;image/jpeg;image/gif;\n"));
-    }
-    void TearDown() override
-    {
-        const char *vars[] = {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "XDG_CURRENT_DESKTOP"};
-        for (int i = 0; i < m_saved.size(); ++i)
-            m_saved[i].isNull() ? qunsetenv(vars[i]) : qputenv(vars[i], m_saved[i]);
-        AssocTestEnv::TearDown();
     }
 
     static QString run(const QString &program, const QStringList &arguments)
@@ -67,9 +53,6 @@ protected:
     }
 
     ScriptedPrompts &prompts() { return ScriptedPrompts::instance(); }
-
-private:
-    QList<QByteArray> m_saved;
 };
 
 TEST_F(DesktopToolsTest, TypesAnotherProgramTookOnTheDesktopAreAskedForAndGivenBack)
