@@ -132,7 +132,7 @@ struct ResetNotice {
         Prompts::MsgBox(QCoreApplication::translate("Registry",
                             "The settings could not be read, so they have been reset. The damaged settings file "
                             "was kept as %1.").arg(aside),
-                        Prompts::OKOnly | Prompts::Exclamation);
+                        Prompts::OKOnly);
     }
 };
 

@@ -1,15 +1,13 @@
 // Writes to the registry store for the tests that need a second process:
 // argv[1] is the database. Without more arguments it writes without end, for
 // the test that kills a writer in the middle of its work. With a value name
-// (argv[2]) and a number of rounds (argv[3]) it opens the store, then in
-// round n says "ready", waits for a line on its standard input, creates the
-// key Race\K<n> and stores the value in it; it ends with 0 when every value
-// was stored.
+// as argv[2] it opens the store, says "ready", waits for a line on its
+// standard input, creates the key Race\Key and stores that value in it; it
+// ends with 0 when the value was stored.
 #include "Registry.h"
 
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -30,24 +28,20 @@ int writeForever()
     }
 }
 
-int race(const QString &valueName, int rounds)
+int race(const QString &valueName)
 {
     HKEY key = 0;
     Registry::openKey(HKEY_CURRENT_USER, QString(), Registry::KEY_READ, &key);   // opens the store
+    std::puts("ready");
+    std::fflush(stdout);
+    if (std::getchar() == EOF)
+        return 2;
+    const bool stored =
+        Registry::createKey(HKEY_CURRENT_USER, QStringLiteral("Race\\Key"), Registry::KEY_ALL_ACCESS, &key)
+            == Registry::Success
+        && Registry::setValue(key, valueName, Registry::REG_SZ, "1", 1) == Registry::Success;
     Registry::closeKey(key);
-    int failures = 0;
-    for (int i = 0; i < rounds; ++i) {
-        std::puts("ready");
-        std::fflush(stdout);
-        if (std::getchar() == EOF)
-            return 2;
-        if (Registry::createKey(HKEY_CURRENT_USER, QStringLiteral("Race\\K%1").arg(i), Registry::KEY_ALL_ACCESS, &key)
-                != Registry::Success
-            || Registry::setValue(key, valueName, Registry::REG_SZ, "1", 1) != Registry::Success)
-            ++failures;
-        Registry::closeKey(key);
-    }
-    return failures == 0 ? 0 : 1;
+    return stored ? 0 : 1;
 }
 
 }
@@ -58,5 +52,5 @@ int main(int argc, char **argv)
     if (argc < 2)
         return 2;
     Registry::setDatabasePath(QString::fromLocal8Bit(argv[1]));
-    return argc > 3 ? race(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3])) : writeForever();
+    return argc > 2 ? race(QString::fromLocal8Bit(argv[2])) : writeForever();
 }
