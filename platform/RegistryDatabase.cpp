@@ -208,7 +208,7 @@ RegistryDatabase::Outcome RegistryDatabase::openForReading(sqlite3 **db)
     const QString file = resolvedPath();
     if (!QFileInfo(file).isFile())
         return Outcome::Failed;
-    const QByteArray uri = QUrl::fromLocalFile(file).toEncoded();
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded();
     for (const char *query : {"?mode=ro", "?immutable=1"}) {
         int result = sqlite3_open_v2((uri + query).constData(), db,
                                      SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
