@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QSet>
+#include <QStorageInfo>
 
 namespace {
 
@@ -55,6 +56,16 @@ QImage forTiff(const QImage &image)
     return blackAndWhite ? image : image.convertToFormat(QImage::Format_Indexed8);
 }
 
+// Qt reports a write that found no room on the disk as an "Unknown error"
+// and keeps no error number; the free space tells that case apart.
+QString writeFailure(const QSaveFile &file, const QString &path, qint64 size)
+{
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < size)
+        return QStringLiteral("the disk is full (the file needs %1 KB).").arg((size + 1023) / 1024);
+    return file.errorString();
+}
+
 }
 
 namespace ImageEncoder {
@@ -94,12 +105,12 @@ void save(const QImage &image, const QString &path, int formatCode, bool overwri
     if (!file.open(QIODevice::WriteOnly))
         throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
+        const QString why = writeFailure(file, path, bytes.size());
         file.cancelWriting();
         throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, why));
     }
     if (!file.commit())
-        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
+        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, writeFailure(file, path, bytes.size())));
 }
 
 }
