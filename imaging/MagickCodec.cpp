@@ -1,6 +1,7 @@
 #include "MagickCodec.h"
 
 #include "ImagingLimits.h"
+#include "PsdIndexed.h"
 
 #include <Magick++.h>
 #include <QDir>
@@ -175,41 +176,11 @@ Magick::Image magickImage(const QImage &image, const char *coder)
     return Magick::Image(made);
 }
 
-}
 
-namespace MagickCodec {
-
-void initialize()
+// The first image of the file as ImageMagick decodes it. Throws ImgXError.
+QImage readWithMagick(const QByteArray &data, int format, const char *coder)
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        Magick::InitializeMagick(nullptr);
-        const MagickCore::MagickSizeType cap = MagickCore::MagickSizeType(ImagingLimits::memoryCap());
-        // The system policy may lower each of these, never raise it.
-        Magick::ResourceLimits::memory(cap);
-        Magick::ResourceLimits::map(cap);
-        // Pixels that do not fit in memory go to a file in the temporary
-        // folder, as far as the policy allows.
-        Magick::ResourceLimits::disk(4 * cap);
-        Magick::ResourceLimits::width(1u << 20);
-        Magick::ResourceLimits::height(1u << 20);
-        Magick::ResourceLimits::area(cap / 8);   // 16-bit RGBA pixels in the pixel cache
-        const QByteArray temp = QFile::encodeName(QDir::tempPath());
-        MagickCore::ExceptionInfo *exception = MagickCore::AcquireExceptionInfo();
-        MagickCore::SetImageRegistry(MagickCore::StringRegistryType, "temporary-path", temp.constData(), exception);
-        MagickCore::DestroyExceptionInfo(exception);
-    });
-}
-
-QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
-{
-    const char *coder = coderName(format);
-    if (!coder)
-        throw ImgXError(QStringLiteral("ImageMagick does not read this format here."));
-    if (page != 0)
-        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has 1).").arg(QLatin1String(coder)).arg(page + 1));
-    initialize();
-
+    MagickCodec::initialize();
     QImage out;
     try {
         Deadline deadline{std::chrono::steady_clock::now() + kDecodeTimeLimit};
@@ -252,6 +223,45 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
         throw ImgXError(QStringLiteral("Not enough memory to read the %1 image.").arg(QLatin1String(coder)));
     }
 
+    return out;
+}
+
+}
+
+namespace MagickCodec {
+
+void initialize()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        const MagickCore::MagickSizeType cap = MagickCore::MagickSizeType(ImagingLimits::memoryCap());
+        // The system policy may lower each of these, never raise it.
+        Magick::ResourceLimits::memory(cap);
+        Magick::ResourceLimits::map(cap);
+        // Pixels that do not fit in memory go to a file in the temporary
+        // folder, as far as the policy allows.
+        Magick::ResourceLimits::disk(4 * cap);
+        Magick::ResourceLimits::width(1u << 20);
+        Magick::ResourceLimits::height(1u << 20);
+        Magick::ResourceLimits::area(cap / 8);   // 16-bit RGBA pixels in the pixel cache
+        const QByteArray temp = QFile::encodeName(QDir::tempPath());
+        MagickCore::ExceptionInfo *exception = MagickCore::AcquireExceptionInfo();
+        MagickCore::SetImageRegistry(MagickCore::StringRegistryType, "temporary-path", temp.constData(), exception);
+        MagickCore::DestroyExceptionInfo(exception);
+    });
+}
+
+QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
+{
+    const char *coder = coderName(format);
+    if (!coder)
+        throw ImgXError(QStringLiteral("ImageMagick does not read this format here."));
+    if (page != 0)
+        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has 1).").arg(QLatin1String(coder)).arg(page + 1));
+    // ImageMagick's PSD coder refuses indexed colour.
+    const QImage out = format == ImgXFormatPSD && PsdIndexed::isIndexed(data) ? PsdIndexed::decode(data)
+                                                                               : readWithMagick(data, format, coder);
     ImgXPage p;
     p.image = out;
     p.width = out.width();
