@@ -45,9 +45,11 @@ QImage opaque(const QImage &image)
 }
 
 // Qt's TIFF writer stores a 1-bit picture as plain black and white,
-// whatever its two colours are.
+// whatever its two colours are, and a palette without its transparency.
 QImage forTiff(const QImage &image)
 {
+    if (image.colorCount() > 0 && image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_ARGB32);
     if (image.depth() != 1)
         return image;
     const QList<QRgb> colours = image.colorTable();
