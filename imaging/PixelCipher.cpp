@@ -1,5 +1,6 @@
 #include "PixelCipher.h"
 
+#include "ImagingLimits.h"
 #include "ImgXDocument.h"
 
 #include <sodium.h>
@@ -53,6 +54,7 @@ QImage apply(const QImage &image, const QString &keyText)
 {
     if (image.isNull())
         throw ImgXError(QStringLiteral("There is no image to encrypt."));
+    ImagingLimits::checkWorkingSize(image.width(), image.height(), QStringLiteral("Encrypt"));
     initSodium();
     auto key = deriveKey(keyText);
     const auto nonce = fixedNonce();

@@ -1,10 +1,12 @@
 // Big pictures: the formats written through ImageMagick open and save up
 // to the sizes the system allows, and past them fail with a reason.
 
+#include "ImgX.h"
 #include "ImgXDocument.h"
 #include "TestFiles.h"
 
 #include <Magick++.h>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,6 +24,37 @@ QByteArray greyTga(int width, int height)
     bytes[16] = 8;
     bytes[17] = 0x20;   // top-left origin
     return bytes + QByteArray(qsizetype(width) * height, '\x80');
+}
+
+// Forgets the highest resident memory so far; false where that cannot be done.
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+// The highest resident memory since the reset, in MB.
+qint64 peakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() / 1024;
+    }
+    return 0;
+}
+
+// 1-bit, 144 million pixels (18 MB; 576 MB in 32 bits): white with every
+// fourth row black.
+QImage hugeTwoTone()
+{
+    QImage image(12000, 12000, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int y = 0; y < image.height(); y += 4)
+        memset(image.scanLine(y), 0xff, size_t(image.bytesPerLine()));
+    return image;
 }
 
 }
@@ -81,4 +114,32 @@ TEST(ImagingLarge, PastTheSystemLimitsAReasonAndNoFile)
     // Within the limits the same file opens.
     ASSERT_TRUE(TestFiles::writeBytes(dir.filePath("fits.tga"), greyTga(16000, 8)));
     EXPECT_NO_THROW(back.Loader.LoadFromFile(dir.filePath("fits.tga")));
+}
+
+// A huge 1-bit page is thumbnailed and shown without a 32-bit copy of it.
+TEST(ImagingLarge, HugeTwoTonePagesAreReducedAndShownPieceByPiece)
+{
+    const QImage page = hugeTwoTone();
+    if (!resetPeakMemory())
+        GTEST_SKIP() << "the highest resident memory cannot be reset here";
+    const qint64 before = peakMemoryMb();
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(page);
+    doc.Transform.Resize(280, 0, 4);
+    const QImage thumb = doc.Export.GetPicture();
+    ASSERT_EQ(thumb.size(), QSize(280, 280));
+    EXPECT_NEAR(qRed(thumb.pixel(140, 140)), 191, 2);   // three white rows to one black
+
+    ImgX view;
+    view.resize(300, 200);
+    view.Loader.LoadFromPicture(page);
+    view.setZoom(200.0 / 12000);
+    QImage shot = view.grab().toImage();
+    EXPECT_NEAR(qRed(shot.pixel(150, 100)), 191, 2);
+    view.setZoom(1.0);   // the middle of the page, row by row
+    shot = view.grab().toImage();
+    const int centre = qRed(shot.pixel(150, 100));
+    EXPECT_TRUE(centre == 0 || centre == 255) << centre;
+    EXPECT_NE(qRed(shot.pixel(150, 100)), qRed(shot.pixel(150, 101)));
+    EXPECT_LT(peakMemoryMb() - before, 150);
 }
