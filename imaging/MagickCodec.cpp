@@ -182,6 +182,7 @@ QImage readWithMagick(const QByteArray &data, int format, const char *coder)
 {
     MagickCodec::initialize();
     QImage out;
+    QSize size;
     try {
         Deadline deadline{std::chrono::steady_clock::now() + kDecodeTimeLimit};
         Magick::Image image;
@@ -196,6 +197,7 @@ QImage readWithMagick(const QByteArray &data, int format, const char *coder)
         image.magick(coder);   // names the coder: content detection never runs
         const Magick::Blob blob(data.constData(), size_t(data.size()));
         image.ping(blob);
+        size = QSize(int(qMin<size_t>(image.columns(), INT_MAX)), int(qMin<size_t>(image.rows(), INT_MAX)));
         const bool indexChannel = image.classType() == Magick::PseudoClass || image.colorSpace() == Magick::CMYKColorspace;
         checkSize(qint64(image.columns()), qint64(image.rows()), coder, false, cachePixelBytes(indexChannel));
         MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), progressMonitor, &deadline);
@@ -217,6 +219,15 @@ QImage readWithMagick(const QByteArray &data, int format, const char *coder)
         // 32-bit QImage rows are exactly width * 4 bytes, as ImageMagick
         // writes them.
         image.write(0, 0, size_t(width), size_t(height), "BGRA", Magick::CharPixel, out.bits());
+    } catch (const Magick::ErrorResourceLimit &e) {
+        // Some coders need working memory besides the pixels (PCX: twice
+        // its planes), which the system's limits may not leave.
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: at %2 x %3 pixels it needs more memory and space in "
+                                       "the temporary folder than the system allows for it (%4).")
+                            .arg(QLatin1String(coder))
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(magickText(e)));
     } catch (const Magick::Exception &e) {
         throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(QLatin1String(coder), magickText(e)));
     } catch (const std::bad_alloc &) {
