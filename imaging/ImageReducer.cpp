@@ -17,6 +17,11 @@ bool is32Bit(QImage::Format format)
         || format == QImage::Format_ARGB32_Premultiplied;
 }
 
+int bit(const uchar *bits, int x, bool lsbFirst)
+{
+    return (bits[x >> 3] >> (lsbFirst ? (x & 7) : 7 - (x & 7))) & 1;
+}
+
 // Sums of the source pixels falling on one row of the target.
 class RowSums {
 public:
@@ -27,6 +32,29 @@ public:
             m_column[size_t(x)] = int(qint64(x) * targetWidth / sourceWidth);
             ++m_columns[size_t(m_column[size_t(x)])];
         }
+    }
+    // A 1-bit row: per target pixel only the number of set bits matters.
+    void addBits(const uchar *bits, bool lsbFirst, QRgb zero, QRgb one)
+    {
+        const size_t columns = m_columns.size();
+        int x = 0;
+        for (size_t t = 0; t < columns; ++t) {
+            const int end = x + int(m_columns[t]);
+            int ones = 0;
+            for (; x < end && (x & 7); ++x)
+                ones += bit(bits, x, lsbFirst);
+            for (; x + 8 <= end; x += 8)
+                ones += qPopulationCount(quint8(bits[x >> 3]));
+            for (; x < end; ++x)
+                ones += bit(bits, x, lsbFirst);
+            const quint64 zeros = quint64(m_columns[t]) - quint64(ones);
+            quint64 *sum = &m_sums[t * 4];
+            sum[0] += zeros * qAlpha(zero) + quint64(ones) * qAlpha(one);
+            sum[1] += zeros * qRed(zero) + quint64(ones) * qRed(one);
+            sum[2] += zeros * qGreen(zero) + quint64(ones) * qGreen(one);
+            sum[3] += zeros * qBlue(zero) + quint64(ones) * qBlue(one);
+        }
+        ++m_rows;
     }
     void add(const QRgb *line)
     {
@@ -85,17 +113,30 @@ QImage reduce(const QImage &image, const QSize &target)
     RowSums sums(sw, tw);
     const int band = int(qBound<qint64>(1, kBandBytes / (qint64(sw) * 4), qint64(sh)));
     int targetRow = 0;
+    // Source rows fall on target rows in order; a row done is written out.
+    const auto flushOnNewRow = [&](int sourceRow) {
+        const int row = int(qint64(sourceRow) * th / sh);
+        if (row != targetRow) {
+            sums.flush(reinterpret_cast<QRgb *>(out.scanLine(targetRow)));
+            targetRow = row;
+        }
+    };
+    const bool bits = image.depth() == 1 && image.colorCount() == 2;
+    const QRgb zero = bits ? qPremultiply(image.color(0)) : 0, one = bits ? qPremultiply(image.color(1)) : 0;
     for (int top = 0; top < sh; top += band) {
         const int rows = qMin(band, sh - top);
+        if (bits) {
+            for (int r = 0; r < rows; ++r) {
+                flushOnNewRow(top + r);
+                sums.addBits(image.constScanLine(top + r), image.format() == QImage::Format_MonoLSB, zero, one);
+            }
+            continue;
+        }
         const QImage strip = image.copy(0, top, sw, rows).convertToFormat(work);
         if (strip.isNull())
             throw ImgXError(QStringLiteral("Resize: not enough memory for %1 rows of %2 pixels.").arg(rows).arg(sw));
         for (int r = 0; r < rows; ++r) {
-            const int row = int(qint64(top + r) * th / sh);
-            if (row != targetRow) {
-                sums.flush(reinterpret_cast<QRgb *>(out.scanLine(targetRow)));
-                targetRow = row;
-            }
+            flushOnNewRow(top + r);
             sums.add(reinterpret_cast<const QRgb *>(strip.constScanLine(r)));
         }
     }
