@@ -1,5 +1,7 @@
 #include "ImgX.h"
 
+#include "ImageReducer.h"
+#include "ImageTransforms.h"
 #include "VirtualKeys.h"
 
 #include <QDragEnterEvent>
@@ -209,8 +211,12 @@ const QImage &ImgX::displayImage()
             m_display = image;
             break;
         default:
-            m_display = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                      : QImage::Format_RGB32);
+            // A huge page (a 1-bit scan of a billion pixels) is converted
+            // only as far as it is drawn; see drawPiece.
+            m_display = ImageReducer::convertsLarge(image)
+                ? image
+                : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                : QImage::Format_RGB32);
         }
         m_displayKey = image.cacheKey();
         m_shrunk = QImage();
@@ -237,7 +243,11 @@ void ImgX::paintEvent(QPaintEvent *event)
     const bool shrinking = target.width() < image.width() && target.height() < image.height();
     if (m_antiAlias && shrinking && qint64(target.width()) * target.height() <= kMaxShrunkPixels) {
         if (m_shrunk.size() != target.size() || m_shrunkKey != image.cacheKey()) {
-            m_shrunk = image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            try {
+                m_shrunk = ImageTransforms::resize(image, target.size(), 4);
+            } catch (const ImgXError &) {
+                m_shrunk = QImage();   // no memory for it: nothing is drawn
+            }
             m_shrunkKey = image.cacheKey();
         }
         painter.drawImage(visible.topLeft(), m_shrunk, visible.translated(-target.topLeft()));
@@ -256,7 +266,29 @@ void ImgX::paintEvent(QPaintEvent *event)
         return;
     const QRectF dest(target.left() + x0 / sx, target.top() + y0 / sy, (x1 - x0) / sx, (y1 - y0) / sy);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, m_antiAlias);
-    painter.drawImage(dest, image, QRectF(x0, y0, x1 - x0, y1 - y0));
+    if (ImageReducer::convertsLarge(image))
+        drawPiece(painter, dest, QRect(x0, y0, x1 - x0, y1 - y0));
+    else
+        painter.drawImage(dest, image, QRectF(x0, y0, x1 - x0, y1 - y0));
+}
+
+// Draws part of a page kept in its own format: QPainter would convert all
+// of it to 32 bits first, so only the part on show is converted, reduced
+// to the screen's size first when it has more pixels than that.
+void ImgX::drawPiece(QPainter &painter, const QRectF &dest, const QRect &source)
+{
+    QImage piece = m_display.copy(source);
+    const QSize onScreen(qBound(1, int(std::ceil(dest.width())), piece.width()),
+                         qBound(1, int(std::ceil(dest.height())), piece.height()));
+    try {
+        if (onScreen != piece.size())
+            piece = ImageTransforms::resize(piece, onScreen, m_antiAlias ? 4 : 0);
+        piece = piece.convertToFormat(piece.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    } catch (const ImgXError &) {
+        return;   // no memory for it: nothing is drawn
+    }
+    painter.drawImage(dest, piece);
 }
 
 void ImgX::resizeEvent(QResizeEvent *event)

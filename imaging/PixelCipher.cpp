@@ -1,5 +1,6 @@
 #include "PixelCipher.h"
 
+#include "ImagingLimits.h"
 #include "ImgXDocument.h"
 
 #include <QtEndian>
@@ -117,6 +118,7 @@ QImage encrypt(const QImage &image, const QString &keyText)
 {
     if (image.isNull())
         throw ImgXError(QStringLiteral("There is no image to encrypt."));
+    ImagingLimits::checkWorkingSize(image.width(), image.height(), QStringLiteral("Encrypt"));
     initSodium();
     const Kind kind = kindOf(image);
     const Layout &layout = kLayouts[kind];

@@ -158,13 +158,17 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page, const Loa
         }
         if (sequential && i < first)
             continue;
-        if (!full.isValid())
+        // A whole decode is described by its pixels (a damaged GIF's header
+        // can disagree with them); a reduced one by the header, turned with
+        // the pixels when EXIF says so.
+        if (!reader.scaledSize().isValid())
             full = image.size();
-        // Orientation from EXIF turns the described size with the pixels.
-        if (reader.autoTransform() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+        else if (reader.autoTransform() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
             full.transpose();
         if (convertProfile)
             toSrgb(image);
+        else
+            image.setColorSpace(QColorSpace());   // or a save would write the gamma as a profile
         totalBytes += image.sizeInBytes();
         if (totalBytes > ImagingLimits::memoryCap())
             throw ImgXError(QStringLiteral("The %1 image is too large to open: its pages need more than the %2 MB "

@@ -8,6 +8,7 @@
 //   build-fuzz/bin/qmr_fuzz_imaging -max_len=65536 -timeout=10 CORPUS_DIR
 
 #include "ImageDecoder.h"
+#include "ImageReducer.h"
 
 #include <QGuiApplication>
 
@@ -33,6 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QVector<ImgXPage> pages = ImageDecoder::decodeData(bytes, suffix, 0, LoadOptions());
         for (const ImgXPage &page : pages) {
             if (page.image.isNull())
+                __builtin_trap();
+            // The band-wise reduction that thumbnails and the display use
+            // for pages in few colours.
+            const QImage reduced = ImageReducer::reduce(
+                page.image, QSize(qMax(1, page.image.width() / 3), qMax(1, page.image.height() / 2)));
+            if (reduced.isNull())
                 __builtin_trap();
         }
     } catch (const ImgXError &) {

@@ -5,6 +5,9 @@
 //   qmr_imgbench --make N [DIR]     write N 3000 x 2000 JPEGs (and one 24-megapixel
 //                                   JPEG) to DIR or a temporary folder, then time
 //                                   thumbnails over them and full decodes of both sizes
+//   qmr_imgbench --large [DIR]      time and peak memory of big pictures: the thumbnail
+//                                   of a 30000 x 30000 1-bit PNG, and a 36-megapixel
+//                                   picture saved and reopened as PSD, TGA and PCX
 //
 // Runs on one processor core unless --all-cores is given.
 
@@ -12,6 +15,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -132,9 +136,60 @@ void timeDecodes(const QStringList &files, const char *what)
     stats.print(what);
 }
 
+// The highest resident memory since the last reset, in MB; resets it.
+qint64 takePeakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    qint64 kb = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                kb = line.mid(6).trimmed().split(' ').first().toLongLong();
+        }
+    }
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    return kb / 1024;
+}
+
+void timeLarge(const QString &dir)
+{
+    QImage scan(30000, 30000, QImage::Format_Mono);
+    scan.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    scan.fill(0);
+    for (int y = 0; y < scan.height(); y += 100)
+        memset(scan.scanLine(y), 0xff, size_t(scan.bytesPerLine()));
+    const QString scanPath = dir + QStringLiteral("/scan-1bit.png");
+    scan.save(scanPath, "PNG");
+    scan = QImage();
+    takePeakMb();
+    const double ms = thumbnailOne(scanPath);
+    std::printf("thumbnail, 30000 x 30000 1-bit PNG: %.0f ms, peak %lld MB\n", ms, takePeakMb());
+
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(photoLike(6000, 6000));
+    for (auto [code, name] : {std::pair{9, "psd"}, std::pair{5, "tga"}, std::pair{4, "pcx"}}) {
+        const QString path = dir + QStringLiteral("/big.") + QLatin1String(name);
+        takePeakMb();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            doc.Export.SaveFile(path, code);
+            const double saved = timer.nsecsElapsed() / 1e6;
+            const qint64 savePeak = takePeakMb();
+            const double opened = decodeOne(path, false);
+            std::printf("6000 x 6000 %s: save %.0f ms (peak %lld MB), open %.0f ms (peak %lld MB)\n", name, saved,
+                        savePeak, opened, takePeakMb());
+        } catch (const ImgXError &e) {
+            std::printf("6000 x 6000 %s: error: %s\n", name, e.what());
+        }
+    }
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: qmr_imgbench [--all-cores] FILE... | --thumbs DIR | --make N [DIR]\n");
+    std::fprintf(stderr, "usage: qmr_imgbench [--all-cores] FILE... | --thumbs DIR | --make N [DIR] | --large [DIR]\n");
     return 2;
 }
 
@@ -186,6 +241,14 @@ int main(int argc, char **argv)
         for (int i = 0; i < 5; ++i)
             bigs << big;
         timeDecodes(bigs, "full decode, 6000 x 4000 JPEG (24 MP)");
+        return 0;
+    }
+
+    if (args.first() == QLatin1String("--large")) {
+        if (args.size() > 2)
+            return usage();
+        QTemporaryDir temp;
+        timeLarge(args.size() == 2 ? args[1] : temp.path());
         return 0;
     }
 
