@@ -136,25 +136,31 @@ QByteArray jpegWithOrientation(const QImage &image, int orientation)
     return jpeg.left(2) + app1 + jpeg.mid(2);
 }
 
-bool writeShapeWmf(const QString &path)
+bool writeWmf(const QString &path, QSizeF inches, int unitsPerInch, const WmfDrawing &draw)
 {
     const QByteArray name = QFile::encodeName(path);
     WMFTRACK *wt = nullptr;
     WMFHANDLES *wht = nullptr;
     if (wmf_start(name.constData(), 4096, 4096, &wt) != 0 || wmf_htable_create(16, 16, &wht) != 0)
         return false;
-    auto add = [wt](char *record) { return wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1) == 0; };
-    U_PAIRF *size = U_PAIRF_set(200 / 96.0f, 100 / 96.0f);
-    bool ok = wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, 96)), wt, 1) == 0;
+    const WmfAdd add = [wt](char *record) { return wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1) == 0; };
+    U_PAIRF *size = U_PAIRF_set(float(inches.width()), float(inches.height()));
+    const bool ok = wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, unsigned(unitsPerInch))), wt, 1) == 0
+        && draw(add, wht) && add(U_WMREOF_set()) && wmf_finish(wt) == 0;
     std::free(size);
-    uint32_t brush = 0;
-    ok = ok && add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})) && add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
-        && add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
-        && add(wselectobject_set(brush, wht)) && add(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60}))
-        && add(U_WMREOF_set()) && wmf_finish(wt) == 0;
     wmf_free(&wt);
     wmf_htable_free(&wht);
     return ok;
+}
+
+bool writeShapeWmf(const QString &path)
+{
+    return writeWmf(path, QSizeF(200 / 96.0, 100 / 96.0), 96, [](const WmfAdd &add, WMFHANDLES *wht) {
+        uint32_t brush = 0;
+        return add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})) && add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
+            && add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
+            && add(wselectobject_set(brush, wht)) && add(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60}));
+    });
 }
 
 bool writeShapeEmf(const QString &path)

@@ -4,8 +4,14 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSizeF>
 #include <QString>
+#include <functional>
 #include <list>
+
+extern "C" {
+#include <uwmf.h>
+}
 
 namespace Magick {
 class Image;
@@ -29,6 +35,13 @@ int maxPremultipliedDifference(const QImage &a, const QImage &b);
 Magick::Image toMagick(const QImage &image);
 bool writeMagick(Magick::Image image, const QString &path, const char *coder);
 bool writeMagickList(std::list<Magick::Image> images, const QString &path, const char *coder);
+
+// A WMF written with libUEMF: a placeable frame of `inches` at
+// `unitsPerInch`, then what `draw` adds (records made by libUEMF's _set
+// functions, objects numbered through the handle table).
+using WmfAdd = std::function<bool(char *record)>;
+using WmfDrawing = std::function<bool(const WmfAdd &add, WMFHANDLES *wht)>;
+bool writeWmf(const QString &path, QSizeF inches, int unitsPerInch, const WmfDrawing &draw);
 
 // Metafiles drawn with libUEMF: a red rectangle from (20, 10) to (120, 60)
 // on a 200 x 100 picture (not a single bitmap, so they are rendered).
