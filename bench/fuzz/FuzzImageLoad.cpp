@@ -32,8 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const QVector<ImgXPage> pages = ImageDecoder::decodeData(bytes, suffix, 0, LoadOptions());
         for (const ImgXPage &page : pages) {
-            if (page.image.isNull())
+            if (page.image.isNull() && !page.source)
                 __builtin_trap();
+        }
+        // Pages left to their source, decoded as the viewer steps to the
+        // next one and jumps to the last.
+        for (const int index : {1, int(pages.size()) - 1}) {
+            if (index < 1 || index >= pages.size())
+                continue;
+            try {
+                if (pages[index].source->decode(index).image.isNull())
+                    __builtin_trap();
+            } catch (const ImgXError &) {
+            }
         }
     } catch (const ImgXError &) {
     }
