@@ -1,7 +1,9 @@
 #include "MetafileReader.h"
 
 #include "ByteReader.h"
+#include "DecodeDeadline.h"
 #include "DibCodec.h"
+#include "HelperProcess.h"
 #include "ImagingLimits.h"
 #include "WmfPlayer.h"
 
@@ -10,7 +12,6 @@
 #include <QtEndian>
 
 #include <cmath>
-#include <mutex>
 
 extern "C" {
 #include <emf2svg.h>
@@ -26,13 +27,6 @@ using ByteReader::le32s;
 namespace {
 
 constexpr quint32 kSrcCopy = 0x00CC0020;
-
-// libemf2svg does not promise to be reentrant; one metafile at a time.
-std::mutex &emfMutex()
-{
-    static std::mutex m;
-    return m;
-}
 
 ImgXPage pageOf(const QImage &image)
 {
@@ -228,32 +222,34 @@ QImage renderEmf(const QByteArray &data)
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its header gives no picture size."));
     ImagingLimits::checkDecodeSize(size.width(), size.height());
 
-    QByteArray svg;
-    {
-        std::lock_guard<std::mutex> lock(emfMutex());
-        generatorOptions options{};
-        char nameSpace[] = "";
-        options.nameSpace = nameSpace;
-        options.verbose = false;
-        options.emfplus = true;
-        options.svgDelimiter = true;
-        options.imgWidth = size.width();
-        options.imgHeight = size.height();
-        // The description text plays no part in the picture, and the
-        // library reads it without bounds: it gets none.
-        QByteArray copy = data;
-        qToLittleEndian<quint32>(0, copy.data() + 60);
-        qToLittleEndian<quint32>(0, copy.data() + 64);
-        char *out = nullptr;
-        size_t outLength = 0;
-        const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
-        if (out) {
-            svg = QByteArray(out, int(outLength));
+    // libemf2svg runs in a helper process: no file can make it keep the
+    // program waiting, or end the program.
+    const HelperProcess::Result converted = HelperProcess::run(
+        [&] {
+            generatorOptions options{};
+            char nameSpace[] = "";
+            options.nameSpace = nameSpace;
+            options.verbose = false;
+            options.emfplus = true;
+            options.svgDelimiter = true;
+            options.imgWidth = size.width();
+            options.imgHeight = size.height();
+            // The description text plays no part in the picture, and the
+            // library reads it without bounds: it gets none.
+            QByteArray copy = data;
+            qToLittleEndian<quint32>(0, copy.data() + 60);
+            qToLittleEndian<quint32>(0, copy.data() + 64);
+            char *out = nullptr;
+            size_t outLength = 0;
+            const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
+            QByteArray svg = ok && out ? QByteArray(out, int(outLength)) : QByteArray();
             std::free(out);
-        }
-        if (!ok || svg.isEmpty())
-            throw ImgXError(QStringLiteral("Cannot read the EMF image: libemf2svg could not convert it."));
-    }
+            return svg;
+        },
+        DecodeDeadline::kLimit, ImagingLimits::memoryCap());
+    if (!converted.ok)
+        throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(converted.failure));
+    const QByteArray &svg = converted.output;
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its drawing could not be rendered."));

@@ -1,6 +1,7 @@
 // Metafiles from other programs: ordinary clip art drawn as its maker drew
 // it, and damaged files that cannot keep the program waiting.
 
+#include "HelperProcess.h"
 #include "ImageDecoder.h"
 #include "ImageEncoder.h"
 #include "ImagingSamples.h"
@@ -9,9 +10,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <future>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 
 using namespace ImagingSamples;
 
@@ -105,4 +108,37 @@ TEST(ImagingMetafile, DamagedBitmapInAWmfEndsWithAMessage)
     }).detach();
     ASSERT_EQ(outcome.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_TRUE(outcome.get().contains(QLatin1String("damaged"))) << "a damaged bitmap is reported";
+}
+
+// EMF conversion runs in a helper process: whatever the library does with
+// a file, the load ends with the output or a reason.
+TEST(ImagingMetafile, HelperProcessEndsWithOutputOrReason)
+{
+    using std::chrono::milliseconds;
+    const HelperProcess::Result fine = HelperProcess::run([] { return QByteArray("<svg/>"); }, milliseconds(5000), 1024);
+    EXPECT_TRUE(fine.ok);
+    EXPECT_EQ(fine.output, QByteArray("<svg/>"));
+
+    const HelperProcess::Result stuck = HelperProcess::run(
+        [] {
+            for (;;)
+                ::pause();
+            return QByteArray();
+        },
+        milliseconds(300), 1024);
+    EXPECT_FALSE(stuck.ok);
+    EXPECT_TRUE(stuck.failure.contains(QLatin1String("stopped after 0.3 seconds"))) << stuck.failure.toStdString();
+
+    const HelperProcess::Result crashed = HelperProcess::run(
+        [] {
+            ::raise(SIGKILL);
+            return QByteArray("never");
+        },
+        milliseconds(5000), 1024);
+    EXPECT_FALSE(crashed.ok);
+    EXPECT_TRUE(crashed.output.isEmpty());
+    EXPECT_TRUE(crashed.failure.contains(QLatin1String("crashed")));
+
+    const HelperProcess::Result large = HelperProcess::run([] { return QByteArray(4096, 'x'); }, milliseconds(5000), 1024);
+    EXPECT_FALSE(large.ok);
 }
