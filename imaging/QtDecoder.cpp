@@ -4,6 +4,7 @@
 #include "DecodeDeadline.h"
 #include "ImagingLimits.h"
 #include "PrefaultedMemory.h"
+#include "TiffLayout.h"
 
 #include <QColorSpace>
 
@@ -111,7 +112,9 @@ QtPageReader::QtPageReader(const QByteArray &data, int format)
     open();
     if (!m_reader->canRead())
         throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(m_what, m_reader->errorString()));
-    m_count = qMax(1, m_reader->imageCount());
+    // Qt counts a TIFF's pages by reading every directory whole.
+    const int tiffPages = format == ImgXFormatTIF ? TiffLayout::pageCount(m_data) : 0;
+    m_count = qMax(1, tiffPages > 0 ? tiffPages : m_reader->imageCount());
 }
 
 void QtPageReader::open()
