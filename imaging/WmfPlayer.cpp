@@ -5,6 +5,7 @@
 #include "DibCodec.h"
 #include "ImagingLimits.h"
 #include "ImgXDocument.h"
+#include "WmfParams.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -23,40 +24,6 @@ namespace {
 
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
 constexpr int kMaxObjects = 65535;   // object indices are 16-bit
-
-// The parameters of one record: 16-bit words after its 6-byte head.
-// Reading past the record gives 0, so a short record cannot reach beyond it.
-class Params {
-public:
-    Params(const QByteArray &data, qint64 at, qint64 words) : m_data(data), m_at(at + 6), m_words(words - 3) {}
-    qint64 count() const { return m_words; }
-    int s16(int i) const { return i >= 0 && i < m_words ? le16s(m_data, m_at + 2 * qint64(i)) : 0; }
-    int u16(int i) const { return i >= 0 && i < m_words ? le16(m_data, m_at + 2 * qint64(i)) : 0; }
-    quint32 u32(int i) const { return quint32(u16(i)) | quint32(u16(i + 1)) << 16; }
-    QColor colour(int i) const
-    {
-        const quint32 ref = u32(i);
-        return QColor(int(ref & 0xff), int((ref >> 8) & 0xff), int((ref >> 16) & 0xff));
-    }
-    QPoint point(int i) const { return QPoint(s16(i), s16(i + 1)); }   // x first
-    // left, top, right, bottom stored in reverse from word i.
-    QRectF rectReversed(int i) const
-    {
-        return QRectF(QPointF(s16(i + 3), s16(i + 2)), QPointF(s16(i + 1), s16(i))).normalized();
-    }
-    // Bytes from word i, at most n and never past the record.
-    QByteArray bytes(int i, qint64 n) const
-    {
-        if (i < 0 || i >= m_words)
-            return QByteArray();
-        return m_data.mid(int(m_at + 2 * qint64(i)), int(qMin(n, (m_words - i) * 2)));
-    }
-
-private:
-    const QByteArray &m_data;
-    qint64 m_at;
-    qint64 m_words;
-};
 
 struct FontSpec {
     int height = 0;
@@ -92,7 +59,7 @@ struct DcState {
     std::optional<QRegion> clip;   // in device pixels
 };
 
-QPen penFrom(const Params &p)
+QPen penFrom(const WmfParams &p)
 {
     const int style = p.u16(0);
     const int width = qAbs(p.s16(1));
@@ -121,7 +88,7 @@ QPen penFrom(const Params &p)
     return pen;
 }
 
-QBrush brushFrom(const Params &p)
+QBrush brushFrom(const WmfParams &p)
 {
     const QColor colour = p.colour(1);
     switch (p.u16(0)) {
@@ -137,7 +104,7 @@ QBrush brushFrom(const Params &p)
     }
 }
 
-FontSpec fontFrom(const Params &p)
+FontSpec fontFrom(const WmfParams &p)
 {
     FontSpec font;
     font.height = p.s16(0);
@@ -180,13 +147,13 @@ public:
                 throw ImgXError(QStringLiteral("Cannot read the WMF image: record %1 is damaged (its size runs "
                                                "past the end of the file).").arg(index));
             deadline.check();
-            record(function, Params(m_data, at, words));
+            record(function, WmfParams(m_data, at, words));
             at += words * 2;
         }
     }
 
 private:
-    void record(quint16 function, const Params &p)
+    void record(quint16 function, const WmfParams &p)
     {
         switch (function) {
         case 0x0201: m_state.bkColour = p.colour(0); break;
@@ -336,7 +303,7 @@ private:
         m_free.insert(index);
     }
 
-    QBrush patternBrush(const Params &p)
+    QBrush patternBrush(const WmfParams &p)
     {
         const QImage pattern = DibCodec::decodePacked(p.bytes(2, p.count() * 2));
         if (pattern.isNull() || pattern.width() > 256 || pattern.height() > 256)
@@ -371,7 +338,7 @@ private:
 
     // kind: 0 arc, 1 pie, 2 chord. Drawn counter-clockwise on screen from
     // the start radial to the end radial.
-    void arc(const Params &p, int kind)
+    void arc(const WmfParams &p, int kind)
     {
         const QRectF box = p.rectReversed(4);
         if (box.isEmpty())
@@ -398,7 +365,7 @@ private:
         }
     }
 
-    QPolygon points(const Params &p, int first, int count) const
+    QPolygon points(const WmfParams &p, int first, int count) const
     {
         QPolygon polygon(count);
         for (int i = 0; i < count; ++i)
@@ -406,7 +373,7 @@ private:
         return polygon;
     }
 
-    void polygon(const Params &p, bool closed)
+    void polygon(const WmfParams &p, bool closed)
     {
         const int count = int(qMin<qint64>(p.u16(0), (p.count() - 1) / 2));
         if (count <= 0)
@@ -418,7 +385,7 @@ private:
             shape([&] { m_painter.drawPolyline(polygon); }, false);
     }
 
-    void polyPolygon(const Params &p)
+    void polyPolygon(const WmfParams &p)
     {
         const int polygons = p.u16(0);
         if (polygons <= 0 || polygons >= p.count())
@@ -437,7 +404,7 @@ private:
         shape([&] { m_painter.drawPath(path); });
     }
 
-    void setPixel(const Params &p)
+    void setPixel(const WmfParams &p)
     {
         const QRectF pixel = m_painter.transform().mapRect(QRectF(p.s16(3), p.s16(2), 1, 1));
         const QTransform mapping = m_painter.transform();
@@ -531,14 +498,14 @@ private:
             m_state.position = logical + QPointF(horizontal ? 0 : width / qMax(sx, 1e-9), 0);
     }
 
-    void textOut(const Params &p)
+    void textOut(const WmfParams &p)
     {
         const int length = p.u16(0);
         const int words = (length + 1) / 2;
         drawText(QPointF(p.s16(2 + words), p.s16(1 + words)), p.bytes(1, length), {}, std::nullopt);
     }
 
-    void extTextOut(const Params &p)
+    void extTextOut(const WmfParams &p)
     {
         const QPointF at(p.s16(1), p.s16(0));
         const int length = p.u16(2), options = p.u16(3);
@@ -586,13 +553,13 @@ private:
         m_painter.setCompositionMode(before);
     }
 
-    void stretchDib(const Params &p)
+    void stretchDib(const WmfParams &p)
     {
         blit(p.u32(0), p.bytes(11, p.count() * 2), QRectF(p.s16(6), p.s16(5), p.s16(4), p.s16(3)),
              QRectF(p.s16(10), p.s16(9), p.s16(8), p.s16(7)));
     }
 
-    void dibStretchBlt(const Params &p)
+    void dibStretchBlt(const WmfParams &p)
     {
         if (p.count() <= 11) {   // no bitmap: a fill with the brush
             patBlt(p.u32(0), QRectF(p.s16(10), p.s16(9), p.s16(8), p.s16(7)));
@@ -602,7 +569,7 @@ private:
              QRectF(p.s16(9), p.s16(8), p.s16(7), p.s16(6)));
     }
 
-    void dibBitBlt(const Params &p)
+    void dibBitBlt(const WmfParams &p)
     {
         if (p.count() <= 9) {
             patBlt(p.u32(0), QRectF(p.s16(8), p.s16(7), p.s16(6), p.s16(5)));
