@@ -65,7 +65,8 @@ void ImgXDocument::setPages(QVector<ImgXPage> pages, int current)
 void ImgXDocument::show(int index)
 {
     for (int i = 0; i < m_pages.size(); ++i) {
-        if (i != index && m_pages[i].source && !m_pages[i].image.isNull())
+        const ImgXPage &page = std::as_const(m_pages)[i];   // no copy of a shared list for nothing
+        if (i != index && page.source && !page.image.isNull())
             m_pages[i].image = QImage();
     }
     m_current = index;
