@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace ImagingSamples;
@@ -63,4 +64,13 @@ TEST(ImagingPages, TiffPagesAreDecodedWhenShown)
         doc.Pages.SetCurrent(*doc.Pages.Item(0));
         EXPECT_EQ(doc.Export.GetPicture().pixelColor(side - 1, side - 1), colourOfPage(0));   // row 0 turned right
     }
+
+    // A chain of directories that loops back counts each page once.
+    QByteArray looped = tiffOfPages(3, 1);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(looped.constData() + 4), looped.data() + looped.size() - 4);
+    ASSERT_TRUE(TestFiles::writeBytes(dir.filePath("looped.tif"), looped));
+    ImgXDocument doc;
+    ASSERT_NO_THROW(doc.Loader.LoadFromFile(dir.filePath("looped.tif")));
+    EXPECT_EQ(doc.Pages.Count(), 3);
+    EXPECT_EQ(doc.Pages.Item(2)->image.pixelColor(0, 0), colourOfPage(2));
 }
