@@ -147,8 +147,8 @@ TEST(ImagingSave, FailuresLeaveTheOldFileAndNoLeftovers)
 
 TEST(ImagingSave, ForeignMetafilesAreDrawn)
 {
-    // Metafiles that draw a shape (not one bitmap) go through libwmf and
-    // libemf2svg: a red rectangle on a 200 x 100 picture.
+    // Metafiles that draw a shape (not one bitmap) are played (WMF) or go
+    // through libemf2svg (EMF): a red rectangle on a 200 x 100 picture.
     QTemporaryDir dir;
     ASSERT_TRUE(writeShapeWmf(dir.filePath("shape.wmf")));
     ASSERT_TRUE(writeShapeEmf(dir.filePath("shape.emf")));
