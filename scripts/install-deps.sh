@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
   libgl-dev libxkbcommon-dev \
   libmagick++-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev zlib1g-dev \
   libgtest-dev googletest \
-  xvfb xauth xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin poppler-utils fonts-dejavu-core
+  xvfb xauth xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin poppler-utils fonts-dejavu-core \
+  openbox xdotool x11-utils
