@@ -19,6 +19,7 @@
 #include "modMain.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QSplitter>
@@ -309,7 +310,12 @@ void frmMain::CheckPath(const QString &s)
         return;
     if (parent + QLatin1Char('/') == TV1->Path())
         return;
-    TV1->setPath(parent);
+    {
+        // The tree reports the folder it is given as a change; the listing
+        // below is the one this path costs.
+        const QScopedValueRollback<bool> settingPath(m_settingTreePath, true);
+        TV1->setPath(parent);
+    }
     ImageExplore1->ExplorePath(TV1->Path());
     ImageExplore1->SetSelectedFocus(s);
     // The listing previewed its first item; the view button must open the
@@ -350,7 +356,7 @@ void frmMain::TV1_NodeClick()
 
 void frmMain::TV1_FolderChanged()
 {
-    if (!m_bTreeClicked)
+    if (!m_bTreeClicked || m_settingTreePath)
         return;
     const QString path = TV1->Path();
     if (!path.isEmpty())

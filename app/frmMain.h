@@ -104,6 +104,7 @@ private:
     PreviewPane m_preview;
     QString m_CommandLine;
     bool m_bTreeClicked = false;
+    bool m_settingTreePath = false;   // CheckPath moves the tree itself
     bool m_unloading = false;
     bool m_ended = false;
 };

@@ -40,9 +40,19 @@ QString commandPath()
     return GetShortPath(GetAppPath() + kProgramFileName);
 }
 
-void notifyShell()
+// The desktop is told which type changed, so that it changes that one alone.
+void notifyShell(const QString &extension)
 {
-    AssocNotify::SHChangeNotify(AssocNotify::SHCNE_ASSOCCHANGED, 0, nullptr, nullptr);
+    AssocNotify::SHChangeNotify(AssocNotify::SHCNE_ASSOCCHANGED, AssocNotify::SHCNF_EXTENSION, &extension, nullptr);
+}
+
+// The program that opens the extension's files. The desktop's default
+// decides when it names another program (one the user chose elsewhere);
+// otherwise the stored value does.
+QString handlerOf(const QString &extension, HKEY root, const QString &keyPath, const QString &valueName)
+{
+    const QString other = AssocNotify::otherDefault(extension);
+    return other.isEmpty() ? GetString(root, keyPath, valueName, QString()) : other;
 }
 
 }
@@ -134,7 +144,7 @@ bool PathExists(const QString &path)
 
 long IsAssociated(const QString &extension, const QString &progId)
 {
-    return GetString(HKEY_CLASSES_ROOT, extension, QString(), QString()) == progId ? 1 : 0;
+    return handlerOf(extension, HKEY_CLASSES_ROOT, extension, QString()) == progId ? 1 : 0;
 }
 
 void CreateProgID(const QString &progId, const QString &description, const QString &verb, const QString &iconPath)
@@ -159,19 +169,19 @@ void Associate(const QString &extension, const QString &progId)
 {
     if (IsAssociated(extension, progId) == 1)
         return;
-    const QString oldHandler = GetString(HKEY_CLASSES_ROOT, extension, QString(), QString());
+    const QString oldHandler = handlerOf(extension, HKEY_CLASSES_ROOT, extension, QString());
     SaveString(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"), oldHandler);
     SaveString(HKEY_CLASSES_ROOT, extension, QString(), progId);
 
     const QString userKey = fileExtsKey(extension);
-    const QString oldChoice = GetString(HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"), QString());
+    const QString oldChoice = handlerOf(extension, HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"));
     // When the user's choice already names us (an earlier attempt whose
     // system-wide write was refused), the value kept from before that
     // attempt is the one to restore; our own identifier never is.
     if (oldChoice != progId)
         SaveString(HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"), oldChoice);
     SaveString(HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"), progId);
-    notifyShell();
+    notifyShell(extension);
 }
 
 void DeAssociate(const QString &extension, const QString &progId)
@@ -186,7 +196,7 @@ void DeAssociate(const QString &extension, const QString &progId)
     const QString oldChoice = GetString(HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"), QString());
     SaveString(HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"), oldChoice);
     DeleteValue(HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"));
-    notifyShell();
+    notifyShell(extension);
 }
 
 }

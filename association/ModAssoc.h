@@ -35,7 +35,8 @@ bool PathExists(const QString &path);
 void CreateProgID(const QString &progId, const QString &description, const QString &verb, const QString &iconPath);
 void Associate(const QString &extension, const QString &progId);
 void DeAssociate(const QString &extension, const QString &progId);
-// 1 when the extension's default value is exactly the identifier, else 0.
+// 1 when the extension's handler is exactly the identifier, else 0: the
+// desktop's default when it names another program, else the stored value.
 long IsAssociated(const QString &extension, const QString &progId);
 
 }

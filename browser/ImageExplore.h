@@ -123,7 +123,7 @@ private:
     void mnuRename_Click();
     void DoFileOperation(long op);
     void RemoveListItem(int idx);
-    void removeGoneItems(const QString &currentPath);
+    void removeDoneItems(const QStringList &done);
     void renameCurrentItem(const QString &dest);
     int dropReplacedItems(const QString &path, int keep);
     void removeFileEntry(int fileIndex);

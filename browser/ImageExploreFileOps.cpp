@@ -79,11 +79,6 @@ unsigned shellFunction(long op)
     }
 }
 
-bool pathExists(const QString &path)
-{
-    return FSO().FileExists(path) || FSO().FolderExists(path);
-}
-
 }
 
 // Runs operation `op` (1 copy to, 2 delete to the trash, 3 delete for
@@ -96,18 +91,20 @@ void ImageExplore::DoFileOperation(long op)
         return;
     const QString currentPath = lv->Tag(current);
     const QString selected = GetSelectedPaths();
-    const bool several = selected.count(QChar(0)) > 1;
+    const QStringList sources = splitPathList(selected);
 
     QString dest;
     if (op == 1 || op == 4) {
-        QString folder = frmFile::ShowFileForm(op, currentPath);
+        // The current item need not be selected (Ctrl + right-click): the
+        // name comes from the item that goes, never from another one.
+        const QString source = sources.size() == 1 ? sources.first() : currentPath;
+        QString folder = frmFile::ShowFileForm(op, source);
         if (folder.isEmpty())
             return;
         if (!folder.endsWith(QLatin1Char('/')))
             folder += QLatin1Char('/');
-        // Several items go into the chosen folder, one item to its own
-        // name there.
-        dest = several ? folder : folder + FSO().GetFileName(currentPath);
+        // Several items go into the chosen folder by their own names.
+        dest = sources.size() > 1 ? folder : folder + FSO().GetFileName(source);
     } else if (op == 5) {
         const QString typed = Prompts::InputBox(QStringLiteral("File Name:"), QStringLiteral("Rename File"),
                                                 FSO().GetFileName(currentPath));
@@ -124,33 +121,34 @@ void ImageExplore::DoFileOperation(long op)
     record.fFlags = op == 2 ? unsigned(FOF_ALLOWUNDO) : 0u;
     if (op == 5 && record.pFrom == record.pTo)
         return;
-    if (SHFileOperation(record) != 0)
-        return;
+    const int result = SHFileOperation(record);
+    // A partly done move or delete (an item declined, or an error after
+    // some items) still took the items it did away.
     if (op == 2 || op == 3 || op == 4)
-        removeGoneItems(currentPath);
+        removeDoneItems(record.doneItems);
+    if (op != 5 || result != 0)
+        return;
     // The list may have changed while the shell's windows were open: read
     // the current item again.
     const int now = lv->SelectedItem();
-    if (now < 1 || FSO().FileExists(lv->Tag(now)))
-        return;
-    if (op == 2 || op == 3 || op == 4) {
-        RemoveListItem(GetSelectedIndex());
-    } else if (op == 5) {
+    if (now >= 1 && !FSO().FileExists(lv->Tag(now)))
         renameCurrentItem(dest);
-    }
 }
 
-// The other selected items whose files went with the current one leave
-// the list at once, without moving the selection.
-void ImageExplore::removeGoneItems(const QString &currentPath)
+// The items whose files went leave the list: the other ones at once,
+// without moving the selection; the current one last, as RemoveListItem
+// does, selecting the item before it.
+void ImageExplore::removeDoneItems(const QStringList &done)
 {
+    const int current = lv->SelectedItem();
     for (int i = lv->Count(); i >= 1; --i) {
-        const QString path = lv->Tag(i);
-        if (!lv->Selected(i) || path.isEmpty() || path == currentPath || pathExists(path))
+        if (i == current || !done.contains(lv->Tag(i)))
             continue;
         removeFileEntry(GetFileIndex(i - 1));
         removeItem(i);
     }
+    if (current >= 1 && done.contains(lv->Tag(lv->SelectedItem())))
+        RemoveListItem(GetSelectedIndex());
 }
 
 void ImageExplore::renameCurrentItem(const QString &dest)

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <mutex>
+
 namespace {
 
 // Smaller blocks come from reused heap memory, which is quicker still.
@@ -45,11 +47,75 @@ int depthOfImage(const QImage &image)
     }
 }
 
+// Fills in what the decoders leave to the load entry point: the format,
+// the file and, for a decoded page, the depth the file stores it at.
+void describe(ImgXPage &page, int format, const QByteArray &data, const QFileInfo &file)
+{
+    page.format = format;
+    if (!file.filePath().isEmpty()) {
+        page.filePath = file.absoluteFilePath();
+        page.fileName = file.fileName();
+    }
+    if (page.image.isNull())
+        return;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    const int stored = StoredDepth::read(buffer, format, page.pageIndex);
+    page.bitsPerPixel = stored > 0 ? stored : depthOfImage(page.image);
 }
 
-namespace ImageDecoder {
+// The pages of a file of many pages, decoded as they are wanted. Holds its
+// own copy of the file's bytes.
+class FilePages : public ImgXPageSource {
+public:
+    FilePages(const QByteArray &data, int format, const QFileInfo &file)
+        : m_data(data.constData(), data.size()), m_format(format), m_file(file), m_reader(m_data, format)
+    {
+    }
+    int count() const { return m_reader.count(); }
+    ImgXPage decode(int index) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ImgXPage page = m_reader.read(index, LoadOptions());
+        describe(page, m_format, m_data, m_file);
+        return page;
+    }
 
-QVector<ImgXPage> decodeData(const QByteArray &dataIn, const QString &suffix, int page, const LoadOptions &options)
+private:
+    const QByteArray m_data;
+    const int m_format;
+    const QFileInfo m_file;
+    std::mutex m_mutex;
+    QtPageReader m_reader;
+};
+
+// Page `page` decoded; of a file of many pages, the others are left to
+// their source until they are wanted (a thumbnail load gets that page only).
+QVector<ImgXPage> qtPages(const QByteArray &data, int format, int page, const LoadOptions &options,
+                          const QFileInfo &file)
+{
+    QtPageReader reader(data, format);
+    if (reader.count() == 1 || options.thumbnailSize > 0) {
+        ImgXPage only = reader.read(page, options);
+        describe(only, format, data, file);
+        return {only};
+    }
+    auto source = std::make_shared<FilePages>(data, format, file);
+    ImgXPage shown = source->decode(page);
+    QVector<ImgXPage> pages(source->count());
+    for (int i = 0; i < pages.size(); ++i) {
+        pages[i].pageIndex = i;
+        pages[i].source = source;
+        describe(pages[i], format, data, file);
+    }
+    pages[page] = shown;
+    pages[page].source = source;
+    return pages;
+}
+
+QVector<ImgXPage> decodeBytes(const QByteArray &dataIn, const QString &suffix, int page, const LoadOptions &options,
+                              const QFileInfo &file)
 {
     if (dataIn.isEmpty())
         throw ImgXError(QStringLiteral("The file is empty (0 bytes)."));
@@ -78,13 +144,11 @@ QVector<ImgXPage> decodeData(const QByteArray &dataIn, const QString &suffix, in
     case ImgXFormatICO:
     case ImgXFormatCUR:
     case ImgXFormatWBMP:
-        pages = QtDecoder::decode(data, format, page, options);
-        break;
+        return qtPages(data, format, page, options, file);
     case ImgXFormatTIF:
         if (const QString problem = TiffLayout::unreadable(data); !problem.isEmpty())
             throw ImgXError(problem);
-        pages = QtDecoder::decode(data, format, page, options);
-        break;
+        return qtPages(data, format, page, options, file);
     case ImgXFormatPSD:
     case ImgXFormatPCX:
     case ImgXFormatTGA:
@@ -101,14 +165,18 @@ QVector<ImgXPage> decodeData(const QByteArray &dataIn, const QString &suffix, in
                                        "PCX, TGA, PCD, WBMP, WMF or EMF)."));
     }
 
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    for (ImgXPage &p : pages) {
-        p.format = format;
-        const int stored = StoredDepth::read(buffer, format, p.pageIndex);
-        p.bitsPerPixel = stored > 0 ? stored : depthOfImage(p.image);
-    }
+    for (ImgXPage &p : pages)
+        describe(p, format, data, file);
     return pages;
+}
+
+}
+
+namespace ImageDecoder {
+
+QVector<ImgXPage> decodeData(const QByteArray &data, const QString &suffix, int page, const LoadOptions &options)
+{
+    return decodeBytes(data, suffix, page, options, QFileInfo());
 }
 
 QVector<ImgXPage> decodeFile(const QString &path, int page, const LoadOptions &options)
@@ -142,13 +210,7 @@ QVector<ImgXPage> decodeFile(const QString &path, int page, const LoadOptions &o
             throw ImgXError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     }
 
-    QVector<ImgXPage> pages = decodeData(data, info.suffix(), page, options);
-    const QString fullPath = info.absoluteFilePath();
-    for (ImgXPage &p : pages) {
-        p.filePath = fullPath;
-        p.fileName = info.fileName();
-    }
-    return pages;
+    return decodeBytes(data, info.suffix(), page, options, info);
 }
 
 }

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QSet>
+#include <QStorageInfo>
 
 namespace {
 
@@ -44,15 +45,27 @@ QImage opaque(const QImage &image)
 }
 
 // Qt's TIFF writer stores a 1-bit picture as plain black and white,
-// whatever its two colours are.
+// whatever its two colours are, and a palette without its transparency.
 QImage forTiff(const QImage &image)
 {
+    if (image.colorCount() > 0 && image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_ARGB32);
     if (image.depth() != 1)
         return image;
     const QList<QRgb> colours = image.colorTable();
     const bool blackAndWhite = colours.size() == 2
         && QSet<QRgb>{colours[0], colours[1]} == QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)};
     return blackAndWhite ? image : image.convertToFormat(QImage::Format_Indexed8);
+}
+
+// Qt reports a write that found no room on the disk as an "Unknown error"
+// and keeps no error number; the free space tells that case apart.
+QString writeFailure(const QSaveFile &file, const QString &path, qint64 size)
+{
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < size)
+        return QStringLiteral("the disk is full (the file needs %1 KB).").arg((size + 1023) / 1024);
+    return file.errorString();
 }
 
 }
@@ -94,12 +107,12 @@ void save(const QImage &image, const QString &path, int formatCode, bool overwri
     if (!file.open(QIODevice::WriteOnly))
         throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
+        const QString why = writeFailure(file, path, bytes.size());
         file.cancelWriting();
         throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, why));
     }
     if (!file.commit())
-        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
+        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, writeFailure(file, path, bytes.size())));
 }
 
 }

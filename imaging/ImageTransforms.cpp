@@ -1,5 +1,6 @@
 #include "ImageTransforms.h"
 
+#include "ImageReducer.h"
 #include "ImagingLimits.h"
 #include "ImgXDocument.h"
 
@@ -55,6 +56,12 @@ QImage resize(const QImage &image, const QSize &target, int method)
 {
     if (image.size() == target)
         return image;
+    if (ImageReducer::convertsLarge(image)) {
+        if (target.width() <= image.width() && target.height() <= image.height())
+            return method == 0 ? image.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                               : ImageReducer::reduce(image, target);
+        ImagingLimits::checkWorkingSize(image.width(), image.height(), QStringLiteral("Resize"));
+    }
     QImage source = workingCopy(image);
     if (method == 0)
         return source.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -73,6 +80,8 @@ QImage canvas(const QImage &image, int width, int height, const QColor &colour, 
     if (width <= 0 || height <= 0)
         throw ImgXError(QStringLiteral("Canvas: %1 x %2 is not a usable size.").arg(width).arg(height));
     ImagingLimits::checkDecodeSize(width, height);
+    // QPainter draws from a 32-bit copy of the whole image.
+    ImagingLimits::checkWorkingSize(image.width(), image.height(), QStringLiteral("Canvas"));
     const bool alpha = colour.alpha() < 255 || image.hasAlphaChannel();
     QImage result(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (result.isNull())
@@ -97,6 +106,7 @@ QImage rotate(const QImage &image, double degrees, const QColor &background)
         default: return image.transformed(QTransform().rotate(quarters * 90.0));
         }
     }
+    ImagingLimits::checkWorkingSize(image.width(), image.height(), QStringLiteral("Rotate"));
     const QImage source = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QImage turned = source.transformed(QTransform().rotate(turn), Qt::SmoothTransformation);
     ImagingLimits::checkDecodeSize(turned.width(), turned.height());

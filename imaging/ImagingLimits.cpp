@@ -26,6 +26,16 @@ void checkDecodeSize(qint64 width, qint64 height, int bytesPerPixel)
                             .arg(memoryCap() / (1024 * 1024)));
 }
 
+void checkWorkingSize(qint64 width, qint64 height, const QString &what)
+{
+    if (width > 0 && height > 0 && width > memoryCap() / 4 / height)
+        throw ImgXError(QStringLiteral("%1: %2 x %3 pixels need more than the %4 MB memory limit.")
+                            .arg(what)
+                            .arg(width)
+                            .arg(height)
+                            .arg(memoryCap() / (1024 * 1024)));
+}
+
 void applyToQt()
 {
     static std::once_flag once;

@@ -11,6 +11,9 @@ qint64 memoryCap();
 // Throws ImgXError when width x height pixels at bytesPerPixel would pass
 // the cap (or a side is not positive).
 void checkDecodeSize(qint64 width, qint64 height, int bytesPerPixel = 4);
+// The same for a working copy the program makes (a conversion for display
+// or a transform); `what` names the work in the message.
+void checkWorkingSize(qint64 width, qint64 height, const QString &what);
 // Applies the cap to Qt's image readers; safe to call from any thread.
 void applyToQt();
 }

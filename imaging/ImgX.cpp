@@ -1,5 +1,7 @@
 #include "ImgX.h"
 
+#include "ImageReducer.h"
+#include "ImageTransforms.h"
 #include "VirtualKeys.h"
 
 #include <QDragEnterEvent>
@@ -209,8 +211,12 @@ const QImage &ImgX::displayImage()
             m_display = image;
             break;
         default:
-            m_display = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                      : QImage::Format_RGB32);
+            // A huge page (a 1-bit scan of a billion pixels) is converted
+            // only as far as it is drawn; see drawPiece.
+            m_display = ImageReducer::convertsLarge(image)
+                ? image
+                : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                : QImage::Format_RGB32);
         }
         m_displayKey = image.cacheKey();
         m_shrunk = QImage();
@@ -240,8 +246,12 @@ void ImgX::paintEvent(QPaintEvent *event)
     const bool shrinking = onScreen.width() < image.width() && onScreen.height() < image.height();
     if (m_antiAlias && shrinking && qint64(onScreen.width()) * onScreen.height() <= kMaxShrunkPixels) {
         if (m_shrunk.size() != onScreen || m_shrunkKey != image.cacheKey()) {
-            m_shrunk = image.scaled(onScreen, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            m_shrunk.setDevicePixelRatio(ratio);
+            try {
+                m_shrunk = ImageTransforms::resize(image, onScreen, 4);
+                m_shrunk.setDevicePixelRatio(ratio);
+            } catch (const ImgXError &) {
+                m_shrunk = QImage();   // no memory for it: nothing is drawn
+            }
             m_shrunkKey = image.cacheKey();
         }
         const QRectF source(QPointF(visible.topLeft() - target.topLeft()) * ratio, QSizeF(visible.size()) * ratio);
@@ -261,7 +271,29 @@ void ImgX::paintEvent(QPaintEvent *event)
         return;
     const QRectF dest(target.left() + x0 / sx, target.top() + y0 / sy, (x1 - x0) / sx, (y1 - y0) / sy);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, m_antiAlias);
-    painter.drawImage(dest, image, QRectF(x0, y0, x1 - x0, y1 - y0));
+    if (ImageReducer::convertsLarge(image))
+        drawPiece(painter, dest, QRect(x0, y0, x1 - x0, y1 - y0));
+    else
+        painter.drawImage(dest, image, QRectF(x0, y0, x1 - x0, y1 - y0));
+}
+
+// Draws part of a page kept in its own format: QPainter would convert all
+// of it to 32 bits first, so only the part on show is converted, reduced
+// to the screen's size first when it has more pixels than that.
+void ImgX::drawPiece(QPainter &painter, const QRectF &dest, const QRect &source)
+{
+    QImage piece = m_display.copy(source);
+    const QSize onScreen(qBound(1, int(std::ceil(dest.width())), piece.width()),
+                         qBound(1, int(std::ceil(dest.height())), piece.height()));
+    try {
+        if (onScreen != piece.size())
+            piece = ImageTransforms::resize(piece, onScreen, m_antiAlias ? 4 : 0);
+        piece = piece.convertToFormat(piece.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    } catch (const ImgXError &) {
+        return;   // no memory for it: nothing is drawn
+    }
+    painter.drawImage(dest, piece);
 }
 
 void ImgX::resizeEvent(QResizeEvent *event)

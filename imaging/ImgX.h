@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QPainter;
 class QScrollBar;
 
 class ImgX : public QWidget {
@@ -75,8 +76,9 @@ private:
     QRect viewportRect() const; // the widget less the visible scroll bars
     QSize zoomedSize() const;
     const QImage &displayImage();
+    void drawPiece(QPainter &painter, const QRectF &dest, const QRect &source);
 
-    QImage m_display;           // the page in a format QPainter draws fast
+    QImage m_display;           // the page in a format QPainter draws fast (a huge one as it is)
     qint64 m_displayKey = 0;
     QImage m_shrunk;            // the page smoothly reduced to the zoom, in screen pixels, when below 100 %
     qint64 m_shrunkKey = 0;

@@ -11,12 +11,31 @@
 
 namespace {
 
+// The page on show, about to be changed: from now on its pixels are its
+// own, kept when another page is shown.
 ImgXPage &requireCurrent(ImgXDocument &doc, const char *what)
 {
     ImgXPage *page = doc.current();
     if (!page || page->image.isNull())
         throw ImgXError(QStringLiteral("%1: no image is loaded.").arg(QLatin1String(what)));
+    page->source.reset();
     return *page;
+}
+
+// The cipher adds rows to the picture or takes them away again; the
+// page's description follows its pixels.
+void takeSealedImage(ImgXPage &page, QImage image)
+{
+    page.image = std::move(image);
+    page.width = page.image.width();
+    page.height = page.image.height();
+}
+
+ImgXPage decoded(const ImgXPage &page)
+{
+    ImgXPage result = page.source->decode(page.pageIndex);
+    result.source = page.source;
+    return result;
 }
 
 }
@@ -40,9 +59,26 @@ ImgXPage *ImgXDocument::current()
 
 void ImgXDocument::setPages(QVector<ImgXPage> pages, int current)
 {
+    const int index = pages.isEmpty() ? -1 : qBound(0, current, int(pages.size()) - 1);
+    if (index >= 0 && pages[index].image.isNull() && pages[index].source)
+        pages[index] = decoded(pages[index]);
     m_pages = std::move(pages);
-    m_current = m_pages.isEmpty() ? -1 : qBound(0, current, int(m_pages.size()) - 1);
+    m_current = -1;
+    if (index >= 0)
+        show(index);
     changed();
+}
+
+// Makes a decoded page current. Only the page on show keeps pixels that
+// its source can make again.
+void ImgXDocument::show(int index)
+{
+    for (int i = 0; i < m_pages.size(); ++i) {
+        const ImgXPage &page = std::as_const(m_pages)[i];   // no copy of a shared list for nothing
+        if (i != index && page.source && !page.image.isNull())
+            m_pages[i].image = QImage();
+    }
+    m_current = index;
 }
 
 void ImgXDocument::clear()
@@ -98,15 +134,25 @@ std::optional<ImgXPage> ImgXPages::Item(int index) const
 {
     if (index < 0 || index >= m_doc.pages().size())
         return std::nullopt;
-    return m_doc.pages()[index];
+    const ImgXPage &page = m_doc.pages()[index];
+    if (!page.image.isNull() || !page.source)
+        return page;
+    try {
+        return decoded(page);
+    } catch (const ImgXError &) {
+        return std::nullopt;
+    }
 }
 
 void ImgXPages::SetCurrent(const ImgXPage &page)
 {
-    const QVector<ImgXPage> &pages = m_doc.pages();
+    QVector<ImgXPage> pages = m_doc.pages();
     for (int i = 0; i < pages.size(); ++i) {
         if (pages[i].pageIndex == page.pageIndex) {
-            m_doc.setPages(pages, i);
+            // A page just decoded by Item need not be decoded again.
+            if (pages[i].image.isNull() && pages[i].source && page.source == pages[i].source && !page.image.isNull())
+                pages[i] = page;
+            m_doc.setPages(std::move(pages), i);
             return;
         }
     }
@@ -207,7 +253,7 @@ void ImgXTransform::Encrypt(const QString &key, const QString &options)
 {
     Q_UNUSED(options);
     ImgXPage &page = requireCurrent(m_doc, "Encrypt");
-    page.image = PixelCipher::apply(page.image, key);
+    takeSealedImage(page, PixelCipher::encrypt(page.image, key));
     m_doc.changed();
 }
 
@@ -215,7 +261,7 @@ void ImgXTransform::Decrypt(const QString &key, const QString &options)
 {
     Q_UNUSED(options);
     ImgXPage &page = requireCurrent(m_doc, "Decrypt");
-    page.image = PixelCipher::apply(page.image, key);
+    takeSealedImage(page, PixelCipher::decrypt(page.image, key));
     m_doc.changed();
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -40,6 +41,18 @@ public:
     QString text() const { return QString::fromStdString(what()); }
 };
 
+class ImgXPage;
+
+// Decodes the pages of a many-page file one at a time, when they are
+// wanted, so a document of thousands of pages holds the pixels of the page
+// on show only. Shared by every copy of the page list; safe to call from
+// several threads.
+class ImgXPageSource {
+public:
+    virtual ~ImgXPageSource() = default;
+    virtual ImgXPage decode(int index) = 0;   // fully described; throws ImgXError
+};
+
 // One page of the loaded image and its description.
 class ImgXPage {
 public:
@@ -51,6 +64,9 @@ public:
     int height = 0;
     int bitsPerPixel = 0;     // as stored in the file: 1, 4, 8, 16, 24, 32, 48, 64
     int pageIndex = 0;        // 0-based
+    // Where the pixels come from while `image` is null (a page not yet
+    // decoded, or let go); none once the page holds pixels of its own.
+    std::shared_ptr<ImgXPageSource> source;
 
     int Width() const { return width; }
     int Height() const { return height; }
@@ -84,8 +100,10 @@ public:
     explicit ImgXPages(ImgXDocument &doc) : m_doc(doc) {}
     int Count() const;                                  // 0: no image
     void Clear(const QString &options = QString());     // nothing is shown
-    std::optional<ImgXPage> Item(int index) const;      // no page (not an error) outside the range
-    void SetCurrent(const ImgXPage &page);              // shows that page (by its PageIndex)
+    // Decodes a page not yet decoded; no page (not an error) outside the
+    // range or when the page cannot be decoded.
+    std::optional<ImgXPage> Item(int index) const;
+    void SetCurrent(const ImgXPage &page);              // shows that page (by its PageIndex); throws ImgXError
 private:
     ImgXDocument &m_doc;
 };
@@ -161,16 +179,21 @@ public:
     // change, transform). The widget repaints and raises ViewChanged.
     std::function<void()> onChanged;
 
-    // Direct access for the component's own code and for tests.
+    // Direct access for the component's own code and for tests. Pages with
+    // a source and no image are decoded when shown or asked for by Item.
     const QVector<ImgXPage> &pages() const { return m_pages; }
     int currentPage() const { return m_current; }
     const ImgXPage *current() const;
     ImgXPage *current();
+    // Shows page `current` of these, decoding it if need be (throws
+    // ImgXError when it cannot be decoded).
     void setPages(QVector<ImgXPage> pages, int current = 0);
     void clear();
     void changed() { if (onChanged) onChanged(); }
 
 private:
+    void show(int index);
+
     QVector<ImgXPage> m_pages;
     int m_current = -1;
 };

@@ -1,8 +1,12 @@
 #include "MagickCodec.h"
 
 #include "ImagingLimits.h"
+#include "PsdIndexed.h"
 
 #include <Magick++.h>
+#include <QDir>
+#include <QFile>
+#include <QStorageInfo>
 
 #include <chrono>
 #include <mutex>
@@ -80,55 +84,105 @@ QString magickText(const std::exception &e)
     return detail.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, detail);
 }
 
-// ImageMagick's own limits (the system policy may lower ours) are tested
-// first: past them it does not report an error but stops the program.
-void checkEncodeSize(const QImage &image, const char *coder)
+using MagickCore::MagickSizeType;
+
+MagickSizeType limitOf(MagickCore::ResourceType type)
 {
-    const auto width = MagickCore::GetMagickResourceLimit(MagickCore::WidthResource);
-    const auto height = MagickCore::GetMagickResourceLimit(MagickCore::HeightResource);
-    const auto area = MagickCore::GetMagickResourceLimit(MagickCore::AreaResource);
-    const auto w = MagickCore::MagickSizeType(image.width()), h = MagickCore::MagickSizeType(image.height());
-    if (w > width || h > height || w * h > area)
-        throw ImgXError(QStringLiteral("Cannot write the %1 image: at %2 x %3 pixels it is larger than the "
-                                       "%4 x %5 pixels (%6 million in all) this program can write in that format.")
-                            .arg(QLatin1String(coder))
-                            .arg(image.width())
-                            .arg(image.height())
+    return MagickCore::GetMagickResourceLimit(type);
+}
+
+// What the pixel cache may still take: ImageMagick keeps one image's
+// pixels wholly in memory or wholly in a file in the temporary folder.
+struct CacheRoom {
+    MagickSizeType memory = 0;
+    MagickSizeType disk = 0;
+};
+
+CacheRoom cacheRoom()
+{
+    CacheRoom room;
+    const auto left = [](MagickCore::ResourceType type) {
+        const MagickSizeType used = MagickCore::GetMagickResource(type);
+        return limitOf(type) > used ? limitOf(type) - used : 0;
+    };
+    room.memory = left(MagickCore::MemoryResource);
+    const QStorageInfo temp(QDir::tempPath());
+    const qint64 free = temp.isValid() ? temp.bytesAvailable() : 0;
+    room.disk = qMin(left(MagickCore::DiskResource), MagickSizeType(qMax<qint64>(0, free)));
+    return room;
+}
+
+// What one pixel takes in the cache: colour and alpha, and a colour index
+// or black channel for palette and CMYK images.
+int cachePixelBytes(bool indexChannel)
+{
+    return int(sizeof(MagickCore::PixelPacket) + (indexChannel ? sizeof(MagickCore::IndexPacket) : 0));
+}
+
+bool cacheFits(qint64 width, qint64 height, int pixelBytes)
+{
+    const MagickSizeType bytes = MagickSizeType(width) * MagickSizeType(height) * MagickSizeType(pixelBytes);
+    const CacheRoom room = cacheRoom();
+    return bytes <= room.memory || bytes <= room.disk;
+}
+
+// ImageMagick's own limits (set by the system policy) are tested before
+// any pixels are made: past some of them it does not report an error but
+// stops the program.
+void checkSize(qint64 width, qint64 height, const char *coder, bool writing, int pixelBytes)
+{
+    const MagickSizeType w = MagickSizeType(width), h = MagickSizeType(height);
+    const MagickSizeType maxWidth = limitOf(MagickCore::WidthResource);
+    const MagickSizeType maxHeight = limitOf(MagickCore::HeightResource);
+    const MagickSizeType area = limitOf(MagickCore::AreaResource);
+    const QString what = writing ? QStringLiteral("write") : QStringLiteral("read");
+    if (w > maxWidth || h > maxHeight || w * h > area)
+        throw ImgXError(QStringLiteral("Cannot %1 the %2 image: at %3 x %4 pixels it is larger than the "
+                                       "%5 x %6 pixels (%7 million in all) this program can %1 in that format.")
+                            .arg(what, QLatin1String(coder))
                             .arg(width)
                             .arg(height)
+                            .arg(maxWidth)
+                            .arg(maxHeight)
                             .arg(area / 1000000));
+    if (!cacheFits(width, height, pixelBytes))
+        throw ImgXError(QStringLiteral("Cannot %1 the %2 image: %3 x %4 pixels need more memory and space in "
+                                       "the temporary folder %5 than are free.")
+                            .arg(what, QLatin1String(coder))
+                            .arg(width)
+                            .arg(height)
+                            .arg(QDir::toNativeSeparators(QDir::tempPath())));
 }
 
-}
-
-namespace MagickCodec {
-
-void initialize()
+// The image ImageMagick writes from, made without ConstituteImage (which
+// stops the program when the pixel cache cannot be had).
+Magick::Image magickImage(const QImage &image, const char *coder)
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        Magick::InitializeMagick(nullptr);
-        const MagickCore::MagickSizeType cap = MagickCore::MagickSizeType(ImagingLimits::memoryCap());
-        Magick::ResourceLimits::memory(cap);
-        Magick::ResourceLimits::map(cap);
-        // No spilling to disk: an image that does not fit the cap fails.
-        Magick::ResourceLimits::disk(0);
-        Magick::ResourceLimits::width(1u << 20);
-        Magick::ResourceLimits::height(1u << 20);
-        Magick::ResourceLimits::area(cap / 8);   // 16-bit RGBA pixels in the pixel cache
-    });
+    MagickCore::ExceptionInfo *exception = MagickCore::AcquireExceptionInfo();
+    MagickCore::Image *made = MagickCore::AcquireImage(nullptr);
+    bool ok = made && MagickCore::SetImageExtent(made, size_t(image.width()), size_t(image.height()))
+        && MagickCore::ImportImagePixels(made, 0, 0, size_t(image.width()), size_t(image.height()), "BGRA",
+                                         MagickCore::CharPixel, image.constBits());
+    if (made && !ok)
+        MagickCore::InheritException(exception, &made->exception);
+    const QString reason = ok ? QString()
+        : QString::fromLocal8Bit(exception->reason ? exception->reason : "not enough memory");
+    MagickCore::DestroyExceptionInfo(exception);
+    if (!ok) {
+        if (made)
+            MagickCore::DestroyImage(made);
+        throw ImgXError(QStringLiteral("Cannot write the %1 image: %2").arg(QLatin1String(coder), reason));
+    }
+    return Magick::Image(made);
 }
 
-QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
-{
-    const char *coder = coderName(format);
-    if (!coder)
-        throw ImgXError(QStringLiteral("ImageMagick does not read this format here."));
-    if (page != 0)
-        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has 1).").arg(QLatin1String(coder)).arg(page + 1));
-    initialize();
 
+// The first image of the file as ImageMagick decodes it. Throws ImgXError.
+QImage readWithMagick(const QByteArray &data, int format, const char *coder)
+{
+    MagickCodec::initialize();
     QImage out;
+    QSize size;
     try {
         Deadline deadline{std::chrono::steady_clock::now() + kDecodeTimeLimit};
         Magick::Image image;
@@ -141,8 +195,13 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
             image.subRange(1);
         }
         image.magick(coder);   // names the coder: content detection never runs
+        const Magick::Blob blob(data.constData(), size_t(data.size()));
+        image.ping(blob);
+        size = QSize(int(qMin<size_t>(image.columns(), INT_MAX)), int(qMin<size_t>(image.rows(), INT_MAX)));
+        const bool indexChannel = image.classType() == Magick::PseudoClass || image.colorSpace() == Magick::CMYKColorspace;
+        checkSize(qint64(image.columns()), qint64(image.rows()), coder, false, cachePixelBytes(indexChannel));
         MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), progressMonitor, &deadline);
-        image.read(Magick::Blob(data.constData(), size_t(data.size())));
+        image.read(blob);
         MagickCore::SetImageProgressMonitor(image.image(), nullptr, nullptr);
         if (deadline.expired)
             throw ImgXError(QStringLiteral("The %1 image took too long to decode (more than %2 seconds).")
@@ -160,12 +219,60 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
         // 32-bit QImage rows are exactly width * 4 bytes, as ImageMagick
         // writes them.
         image.write(0, 0, size_t(width), size_t(height), "BGRA", Magick::CharPixel, out.bits());
+    } catch (const Magick::ErrorResourceLimit &e) {
+        // Some coders need working memory besides the pixels (PCX: twice
+        // its planes), which the system's limits may not leave.
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: at %2 x %3 pixels it needs more memory and space in "
+                                       "the temporary folder than the system allows for it (%4).")
+                            .arg(QLatin1String(coder))
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(magickText(e)));
     } catch (const Magick::Exception &e) {
         throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(QLatin1String(coder), magickText(e)));
     } catch (const std::bad_alloc &) {
         throw ImgXError(QStringLiteral("Not enough memory to read the %1 image.").arg(QLatin1String(coder)));
     }
 
+    return out;
+}
+
+}
+
+namespace MagickCodec {
+
+void initialize()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        const MagickCore::MagickSizeType cap = MagickCore::MagickSizeType(ImagingLimits::memoryCap());
+        // The system policy may lower each of these, never raise it.
+        Magick::ResourceLimits::memory(cap);
+        Magick::ResourceLimits::map(cap);
+        // Pixels that do not fit in memory go to a file in the temporary
+        // folder, as far as the policy allows.
+        Magick::ResourceLimits::disk(4 * cap);
+        Magick::ResourceLimits::width(1u << 20);
+        Magick::ResourceLimits::height(1u << 20);
+        Magick::ResourceLimits::area(cap / 8);   // 16-bit RGBA pixels in the pixel cache
+        const QByteArray temp = QFile::encodeName(QDir::tempPath());
+        MagickCore::ExceptionInfo *exception = MagickCore::AcquireExceptionInfo();
+        MagickCore::SetImageRegistry(MagickCore::StringRegistryType, "temporary-path", temp.constData(), exception);
+        MagickCore::DestroyExceptionInfo(exception);
+    });
+}
+
+QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
+{
+    const char *coder = coderName(format);
+    if (!coder)
+        throw ImgXError(QStringLiteral("ImageMagick does not read this format here."));
+    if (page != 0)
+        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has 1).").arg(QLatin1String(coder)).arg(page + 1));
+    // ImageMagick's PSD coder refuses indexed colour.
+    const QImage out = format == ImgXFormatPSD && PsdIndexed::isIndexed(data) ? PsdIndexed::decode(data)
+                                                                               : readWithMagick(data, format, coder);
     ImgXPage p;
     p.image = out;
     p.width = out.width();
@@ -180,14 +287,13 @@ QByteArray encode(const QImage &imageIn, int format)
     if (!coder || format == ImgXFormatPCD)
         throw ImgXError(QStringLiteral("ImageMagick does not write this format here."));
     initialize();
-    checkEncodeSize(imageIn, coder);
+    checkSize(imageIn.width(), imageIn.height(), coder, true, cachePixelBytes(false));
     const bool alpha = imageIn.hasAlphaChannel();
     QImage image = imageIn.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (alpha && format == ImgXFormatPSD)
         blendOnWhite(image);
     try {
-        Magick::Image out(size_t(image.width()), size_t(image.height()), "BGRA", Magick::CharPixel,
-                          image.constBits());
+        Magick::Image out = magickImage(image, coder);
         out.quiet(true);
         out.matte(alpha);
         out.type(alpha ? Magick::TrueColorMatteType : Magick::TrueColorType);

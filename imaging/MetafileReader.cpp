@@ -1,22 +1,22 @@
 #include "MetafileReader.h"
 
 #include "ByteReader.h"
+#include "DecodeDeadline.h"
 #include "DibCodec.h"
+#include "HelperProcess.h"
 #include "ImagingLimits.h"
-#include "WmfLibrary.h"
+#include "WmfPlayer.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QtEndian>
 
 #include <cmath>
-#include <mutex>
 
 extern "C" {
 #include <emf2svg.h>
 #include <uemf.h>
 #include <uemf_safe.h>
-#include <libwmf/gd.h>
 
 using ByteReader::le16;
 using ByteReader::le16s;
@@ -27,19 +27,6 @@ using ByteReader::le32s;
 namespace {
 
 constexpr quint32 kSrcCopy = 0x00CC0020;
-
-// Neither library promises to be reentrant; one metafile at a time each.
-std::mutex &wmfMutex()
-{
-    static std::mutex m;
-    return m;
-}
-
-std::mutex &emfMutex()
-{
-    static std::mutex m;
-    return m;
-}
 
 ImgXPage pageOf(const QImage &image)
 {
@@ -117,133 +104,6 @@ QImage wmfSingleBitmap(const QByteArray &data)
     if (extW >= 0 ? (destW != extW || destH != extH) : (placeableW && (destW != placeableW || destH != placeableH)))
         return QImage();
     return bitmap;
-}
-
-// The metafile's frame in points: the placeable header's box, or else the
-// window the drawing sets up, at the header's units per inch (1440, the
-// usual twips, without a placeable header). Invalid when neither exists.
-QRectF wmfFrame(const QByteArray &data)
-{
-    double inch = 1440;
-    QRectF logical;
-    qint64 at = 0;
-    if (data.size() >= 22 && le32(data, 0) == 0x9AC6CDD7u) {
-        const int left = le16s(data, 6), top = le16s(data, 8), right = le16s(data, 10), bottom = le16s(data, 12);
-        if (le16(data, 14) > 0)
-            inch = le16(data, 14);
-        logical = QRectF(QPointF(qMin(left, right), qMin(top, bottom)), QPointF(qMax(left, right), qMax(top, bottom)));
-        at = 22;
-    }
-    if (logical.isEmpty() && at + 18 <= data.size()) {
-        at += qint64(le16(data, at + 2)) * 2;
-        QPointF origin;
-        while (at + 6 <= data.size()) {
-            const qint64 words = le32(data, at);
-            const quint16 function = le16(data, at + 4);
-            if (words < 3 || at + words * 2 > data.size() || function == 0)
-                break;
-            if (function == 0x020B && words >= 5)
-                origin = QPointF(le16s(data, at + 8), le16s(data, at + 6));
-            if (function == 0x020C && words >= 5) {
-                const double h = le16s(data, at + 6), w = le16s(data, at + 8);
-                logical = QRectF(origin.x() + qMin(0.0, w), origin.y() + qMin(0.0, h), qAbs(w), qAbs(h));
-                break;
-            }
-            at += words * 2;
-        }
-    }
-    if (logical.isEmpty())
-        return QRectF();
-    const double scale = 72.0 / inch;
-    return QRectF(logical.topLeft() * scale, logical.size() * scale);
-}
-
-int wmfSink(void *context, char *buffer, int length)
-{
-    static_cast<QByteArray *>(context)->append(buffer, length);
-    return length;
-}
-
-QString wmfErrorText(wmf_error_t err)
-{
-    switch (err) {
-    case wmf_E_InsMem: return QStringLiteral("not enough memory");
-    case wmf_E_BadFile: return QStringLiteral("the data cannot be read");
-    case wmf_E_BadFormat: return QStringLiteral("the metafile is damaged or not a metafile");
-    case wmf_E_EOF: return QStringLiteral("the data ends early");
-    case wmf_E_DeviceError: return QStringLiteral("the renderer failed");
-    default: return QStringLiteral("error %1").arg(int(err));
-    }
-}
-
-// Plays the metafile through libwmf's bitmap renderer at its own size
-// (96 dots per inch) and decodes the PNG it makes.
-QImage renderWmf(const QByteArray &data)
-{
-    QString why;
-    const WmfLibrary *wmf = WmfLibrary::get(&why);
-    if (!wmf)
-        throw ImgXError(QStringLiteral("Cannot draw the WMF image: %1").arg(why));
-    std::lock_guard<std::mutex> lock(wmfMutex());
-    wmfAPI *api = nullptr;
-    wmfAPI_Options options{};
-    options.function = wmf->gdFunction;
-    unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-    wmf->useAvailableFonts(options, flags);
-    wmf_error_t err = wmf->apiCreate(&api, flags, &options);
-    if (err != wmf_E_None) {
-        if (api)
-            wmf->apiDestroy(api);
-        throw ImgXError(QStringLiteral("Cannot read the WMF image: the renderer could not start (%1).")
-                            .arg(wmfErrorText(err)));
-    }
-    struct Cleanup {
-        const WmfLibrary *wmf;
-        wmfAPI *api;
-        ~Cleanup() { wmf->apiDestroy(api); }
-    } cleanup{wmf, api};
-
-    QByteArray copy = data;   // libwmf takes a non-const buffer
-    err = wmf->memOpen(api, reinterpret_cast<unsigned char *>(copy.data()), long(copy.size()));
-    wmfD_Rect bbox{};
-    if (err == wmf_E_None)
-        err = wmf->scan(api, 0, &bbox);
-    if (err != wmf_E_None)
-        throw ImgXError(QStringLiteral("Cannot read the WMF image: %1.").arg(wmfErrorText(err)));
-    // libwmf's scan gives the box of what is drawn; the picture is the
-    // metafile's frame, in libwmf's device units (points).
-    const QRectF frame = wmfFrame(data);
-    unsigned int width = 0, height = 0;
-    if (frame.isValid()) {
-        bbox.TL.x = float(frame.left());
-        bbox.TL.y = float(frame.top());
-        bbox.BR.x = float(frame.right());
-        bbox.BR.y = float(frame.bottom());
-        width = unsigned(std::lround(frame.width() * 96.0 / 72.0));
-        height = unsigned(std::lround(frame.height() * 96.0 / 72.0));
-    } else {
-        wmf->displaySize(api, &width, &height, 96, 96);
-    }
-    ImagingLimits::checkDecodeSize(width, height);
-    wmf_gd_t *ddata = WMF_GD_GetData(api);
-    if (!(ddata->flags & WMF_GD_SUPPORTS_PNG))
-        throw ImgXError(QStringLiteral("Cannot read the WMF image: the renderer has no PNG output."));
-    QByteArray png;
-    ddata->type = wmf_gd_png;
-    ddata->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
-    ddata->sink.context = &png;
-    ddata->sink.function = wmfSink;
-    ddata->file = nullptr;
-    ddata->width = width;
-    ddata->height = height;
-    ddata->bbox = bbox;
-    err = wmf->play(api, 0, &bbox);
-    if (err != wmf_E_None)
-        throw ImgXError(QStringLiteral("Cannot draw the WMF image: %1.").arg(wmfErrorText(err)));
-    QImage image;
-    if (!image.loadFromData(png, "PNG") || image.isNull())
-        throw ImgXError(QStringLiteral("Cannot draw the WMF image: the renderer gave no picture."));
-    return image;
 }
 
 // ---- EMF ------------------------------------------------------------------
@@ -362,32 +222,34 @@ QImage renderEmf(const QByteArray &data)
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its header gives no picture size."));
     ImagingLimits::checkDecodeSize(size.width(), size.height());
 
-    QByteArray svg;
-    {
-        std::lock_guard<std::mutex> lock(emfMutex());
-        generatorOptions options{};
-        char nameSpace[] = "";
-        options.nameSpace = nameSpace;
-        options.verbose = false;
-        options.emfplus = true;
-        options.svgDelimiter = true;
-        options.imgWidth = size.width();
-        options.imgHeight = size.height();
-        // The description text plays no part in the picture, and the
-        // library reads it without bounds: it gets none.
-        QByteArray copy = data;
-        qToLittleEndian<quint32>(0, copy.data() + 60);
-        qToLittleEndian<quint32>(0, copy.data() + 64);
-        char *out = nullptr;
-        size_t outLength = 0;
-        const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
-        if (out) {
-            svg = QByteArray(out, int(outLength));
+    // libemf2svg runs in a helper process: no file can make it keep the
+    // program waiting, or end the program.
+    const HelperProcess::Result converted = HelperProcess::run(
+        [&] {
+            generatorOptions options{};
+            char nameSpace[] = "";
+            options.nameSpace = nameSpace;
+            options.verbose = false;
+            options.emfplus = true;
+            options.svgDelimiter = true;
+            options.imgWidth = size.width();
+            options.imgHeight = size.height();
+            // The description text plays no part in the picture, and the
+            // library reads it without bounds: it gets none.
+            QByteArray copy = data;
+            qToLittleEndian<quint32>(0, copy.data() + 60);
+            qToLittleEndian<quint32>(0, copy.data() + 64);
+            char *out = nullptr;
+            size_t outLength = 0;
+            const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
+            QByteArray svg = ok && out ? QByteArray(out, int(outLength)) : QByteArray();
             std::free(out);
-        }
-        if (!ok || svg.isEmpty())
-            throw ImgXError(QStringLiteral("Cannot read the EMF image: libemf2svg could not convert it."));
-    }
+            return svg;
+        },
+        DecodeDeadline::kLimit, ImagingLimits::memoryCap());
+    if (!converted.ok)
+        throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(converted.failure));
+    const QByteArray &svg = converted.output;
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its drawing could not be rendered."));
@@ -411,7 +273,7 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
         throw ImgXError(QStringLiteral("The metafile has no page %1 (it has 1).").arg(page + 1));
     if (format == ImgXFormatWMF) {
         const QImage single = wmfSingleBitmap(data);
-        return {pageOf(single.isNull() ? renderWmf(data) : single)};
+        return {pageOf(single.isNull() ? WmfPlayer::render(data) : single)};
     }
     if (format == ImgXFormatEMF) {
         const QImage single = emfSingleBitmap(data);

@@ -1,5 +1,5 @@
 #pragma once
-// Windows metafiles: WMF through libwmf, EMF through libemf2svg and Qt SVG,
+// Windows metafiles: WMF drawn by WmfPlayer, EMF through libemf2svg and Qt SVG,
 // both at the metafile's own frame size. A metafile that only holds one
 // bitmap (as this component writes them) gives back that bitmap exactly.
 

@@ -44,9 +44,9 @@ private:
     QTemporaryFile m_file;
 };
 
-// libUEMF and libwmf both export a function named wmf_free; which one a
-// call reaches depends on load order, and libwmf must get its own (see
-// MetafileReader). So the tracker is released here without that name.
+// libUEMF and libwmf (which ImageMagick's WMF coder may bring in) both
+// export a function named wmf_free; which one a call reaches depends on
+// load order. So the tracker is released here without that name.
 void releaseWmfTrack(WMFTRACK *&wt)
 {
     if (!wt)

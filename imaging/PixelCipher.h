@@ -1,14 +1,25 @@
 #pragma once
-// Encrypt / Decrypt: the pixel bytes XORed with an XChaCha20 keystream
-// whose key comes from the typed text. Applying it twice with the same
-// key gives back the exact pixels; alpha stays as it is, so the result
-// survives saving as PNG or BMP.
+// Encrypt / Decrypt of a picture with a typed key.
+//
+// Encrypting seals the pixels (colour and alpha, 8 or 16 bits a channel)
+// with XChaCha20-Poly1305 under a key derived from the text with Argon2id
+// and a random salt; the nonce is random too, so no two encryptions share
+// a keystream. The result is an opaque RGB picture as wide as the source:
+// the ciphertext fills its red, green and blue bytes in reading order,
+// and its last rows carry a trailer with the parameters and the
+// authentication tag. It has no colour space and no text of the source.
+//
+// Any format that keeps 8-bit RGB exactly (PNG, TIFF, BMP, TGA, PCX, PSD)
+// carries it. JPEG and WBMP change the pixels: what they keep cannot be
+// decrypted, and Decrypt says so instead of showing noise.
 
 #include <QImage>
 #include <QString>
 
 namespace PixelCipher {
-// Returns the image in ARGB32 (if it has alpha) or RGB32 with its colour
-// bytes XORed. Throws ImgXError when the key cannot be derived.
-QImage apply(const QImage &image, const QString &key);
+// Throws ImgXError when there is no image or the key cannot be derived.
+QImage encrypt(const QImage &image, const QString &key);
+// The picture that encrypt sealed. Throws ImgXError when the image is
+// not one encrypt made, the key is wrong or a pixel was changed.
+QImage decrypt(const QImage &sealed, const QString &key);
 }

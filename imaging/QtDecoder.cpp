@@ -1,12 +1,12 @@
 #include "QtDecoder.h"
 
 #include "ByteReader.h"
+#include "DecodeDeadline.h"
 #include "ImagingLimits.h"
 #include "PrefaultedMemory.h"
+#include "TiffLayout.h"
 
-#include <QBuffer>
 #include <QColorSpace>
-#include <QImageReader>
 
 using ByteReader::be32;
 
@@ -101,86 +101,97 @@ QSize reducedJpegSize(const QSize &full, int thumbnailSize)
     return full;
 }
 
-QVector<ImgXPage> decode(const QByteArray &data, int format, int page, const LoadOptions &options)
-{
-    ImagingLimits::applyToQt();
-    const QString what = formatName(format);
-
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, readerFormat(format));
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(format == ImgXFormatJPG);
-    if (!reader.canRead())
-        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));
-
-    const int count = qMax(1, reader.imageCount());
-    if (page < 0 || page >= count)
-        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has %3).").arg(what).arg(page + 1).arg(count));
-
-    const bool thumbnail = options.thumbnailSize > 0;
-    const bool sequential = reader.supportsAnimation();   // GIF frames only come in order
-    const int first = thumbnail ? page : 0;
-    const int last = thumbnail ? page : count - 1;
-    const bool convertProfile = format != ImgXFormatPNG || pngHasIccProfile(data);
-
-    QVector<ImgXPage> pages;
-    qint64 totalBytes = 0;
-    for (int i = sequential ? 0 : first; i <= last; ++i) {
-        if (!sequential && i > 0 && !reader.jumpToImage(i)) {
-            if (i <= page)
-                throw ImgXError(QStringLiteral("Cannot read page %1 of the %2 image: %3")
-                                    .arg(i + 1)
-                                    .arg(what, reader.errorString()));
-            break;
-        }
-        QSize full = reader.size();
-        if (format == ImgXFormatJPG && thumbnail && full.isValid()) {
-            const QSize reduced = reducedJpegSize(full, options.thumbnailSize);
-            if (reduced != full)
-                reader.setScaledSize(reduced);
-        }
-        // The cap is on what is decoded: a reduced decode of a huge JPEG
-        // still makes a thumbnail.
-        const QSize target = reader.scaledSize().isValid() ? reader.scaledSize() : full;
-        if (target.isValid())
-            ImagingLimits::checkDecodeSize(target.width(), target.height(), bytesPerPixel(reader));
-        // Decode straight into memory that is faulted in at once (the
-        // reader fills an image of the right size and format as it is).
-        QImage image;
-        if (target.isValid() && qint64(target.width()) * target.height() >= kPrefaultPixels)
-            image = PrefaultedMemory::image(target, reader.imageFormat());
-        if (!reader.read(&image) || image.isNull()) {
-            if (i <= page || pages.isEmpty())
-                throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));
-            break;   // a damaged later frame: keep the pages before it
-        }
-        if (sequential && i < first)
-            continue;
-        if (!full.isValid())
-            full = image.size();
-        // Orientation from EXIF turns the described size with the pixels.
-        if (reader.autoTransform() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
-            full.transpose();
-        if (convertProfile)
-            toSrgb(image);
-        totalBytes += image.sizeInBytes();
-        if (totalBytes > ImagingLimits::memoryCap())
-            throw ImgXError(QStringLiteral("The %1 image is too large to open: its pages need more than the %2 MB "
-                                           "memory limit.")
-                                .arg(what)
-                                .arg(ImagingLimits::memoryCap() / (1024 * 1024)));
-        ImgXPage p;
-        p.image = image;
-        p.width = full.width();
-        p.height = full.height();
-        p.pageIndex = i;
-        pages.append(p);
-    }
-    if (pages.isEmpty())
-        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(what, reader.errorString()));
-    return pages;
 }
 
+QtPageReader::QtPageReader(const QByteArray &data, int format)
+    : m_data(data), m_format(format), m_what(formatName(format))
+{
+    ImagingLimits::applyToQt();
+    m_convertProfile = format != ImgXFormatPNG || pngHasIccProfile(data);
+    m_buffer.setData(m_data);
+    open();
+    if (!m_reader->canRead())
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2").arg(m_what, m_reader->errorString()));
+    // Qt counts a TIFF's pages by reading every directory whole.
+    const int tiffPages = format == ImgXFormatTIF ? TiffLayout::pageCount(m_data) : 0;
+    m_count = qMax(1, tiffPages > 0 ? tiffPages : m_reader->imageCount());
+}
+
+void QtPageReader::open()
+{
+    m_reader.reset();
+    m_buffer.close();
+    m_buffer.open(QIODevice::ReadOnly);
+    m_reader = std::make_unique<QImageReader>(&m_buffer, readerFormat(m_format));
+    m_reader->setDecideFormatFromContent(false);
+    m_reader->setAutoTransform(m_format == ImgXFormatJPG);
+    m_next = 0;
+}
+
+ImgXPage QtPageReader::read(int index, const LoadOptions &options)
+{
+    if (index < 0 || index >= m_count)
+        throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has %3).").arg(m_what).arg(index + 1).arg(m_count));
+    QImageReader &reader = *m_reader;
+    const auto failed = [&](const QString &why) {
+        // The reader may be part-way through a page: the next read starts afresh.
+        const QString text = index == 0 ? QStringLiteral("Cannot read the %1 image: %2").arg(m_what, why)
+                                        : QStringLiteral("Cannot read page %1 of the %2 image: %3")
+                                              .arg(index + 1)
+                                              .arg(m_what, why);
+        open();
+        return ImgXError(text);
+    };
+    if (reader.supportsAnimation()) {
+        // Frames build on the ones before them; skipping one still decodes it.
+        if (index < m_next)
+            open();
+        DecodeDeadline deadline(m_what);
+        while (m_next < index) {
+            deadline.check();
+            QImage skipped;
+            if (!m_reader->read(&skipped))
+                throw failed(m_reader->errorString());
+            ++m_next;
+        }
+    } else if (m_count > 1 && !reader.jumpToImage(index)) {
+        throw failed(reader.errorString());
+    }
+    QImageReader &at = *m_reader;
+    QSize full = at.size();
+    if (m_format == ImgXFormatJPG && options.thumbnailSize > 0 && full.isValid()) {
+        const QSize reduced = QtDecoder::reducedJpegSize(full, options.thumbnailSize);
+        if (reduced != full)
+            at.setScaledSize(reduced);
+    }
+    // The cap is on what is decoded: a reduced decode of a huge JPEG
+    // still makes a thumbnail.
+    const QSize target = at.scaledSize().isValid() ? at.scaledSize() : full;
+    if (target.isValid())
+        ImagingLimits::checkDecodeSize(target.width(), target.height(), bytesPerPixel(at));
+    // Decode straight into memory that is faulted in at once (the reader
+    // fills an image of the right size and format as it is).
+    QImage image;
+    if (target.isValid() && qint64(target.width()) * target.height() >= kPrefaultPixels)
+        image = PrefaultedMemory::image(target, at.imageFormat());
+    if (!at.read(&image) || image.isNull())
+        throw failed(at.errorString());
+    ++m_next;
+    // A whole decode is described by its pixels (a damaged GIF's header can
+    // disagree with them); a reduced one by the header, turned with the
+    // pixels when EXIF says so.
+    if (!at.scaledSize().isValid())
+        full = image.size();
+    else if (at.autoTransform() && (at.transformation() & QImageIOHandler::TransformationRotate90))
+        full.transpose();
+    if (m_convertProfile)
+        toSrgb(image);
+    else
+        image.setColorSpace(QColorSpace());   // or a save would write the gamma as a profile
+    ImgXPage page;
+    page.image = image;
+    page.width = full.width();
+    page.height = full.height();
+    page.pageIndex = index;
+    return page;
 }

@@ -1,5 +1,6 @@
 #include "TiffLayout.h"
 
+#include <QSet>
 #include <QtEndian>
 
 namespace {
@@ -32,14 +33,36 @@ private:
     bool m_little;
 };
 
+bool isClassic(const QByteArray &data)
+{
+    return data.size() >= 8 && (data.startsWith(QByteArray("II*\0", 4)) || data.startsWith(QByteArray("MM\0*", 4)));
+}
+
 }
 
 namespace TiffLayout {
 
+int pageCount(const QByteArray &data)
+{
+    if (!isClassic(data))
+        return 0;
+    const Reader r(data);
+    QSet<qint64> seen;
+    qint64 ifd = r.u32(4);
+    while (ifd != 0 && r.has(ifd, 2) && !seen.contains(ifd)) {
+        seen.insert(ifd);
+        const qint64 next = ifd + 2 + qint64(r.u16(ifd)) * 12;
+        if (!r.has(next, 4))
+            break;
+        ifd = r.u32(next);
+    }
+    return int(seen.size());
+}
+
 QString unreadable(const QByteArray &data)
 {
     // Classic TIFF only; BigTIFF and anything odd are left to Qt.
-    if (data.size() < 8 || !(data.startsWith("II*\0") || data.startsWith(QByteArray("MM\0*", 4))))
+    if (!isClassic(data))
         return QString();
     const Reader r(data);
     const qint64 ifd = r.u32(4);

@@ -12,4 +12,9 @@ namespace TiffLayout {
 // another (Qt reads them as black) and for CMYK of more than 8 bits (Qt
 // fails without saying why); empty when Qt reads the layout.
 QString unreadable(const QByteArray &data);
+// The number of pages (directories) of a classic TIFF, counted by following
+// the chain of directories as far as it is whole and does not loop back;
+// 0 for BigTIFF and anything else this does not read. Costs a few reads a
+// page, where reading every directory whole is slow on files of thousands.
+int pageCount(const QByteArray &data);
 }

@@ -1,5 +1,8 @@
 #include "AssocNotify.h"
 
+#include "DesktopDatabase.h"
+#include "DesktopDefaults.h"
+#include "MimeAppsList.h"
 #include "Registry.h"
 
 #include <QDir>
@@ -9,12 +12,13 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <functional>
+
 namespace AssocNotify {
 
 namespace {
 
 const QString kDesktopId = QStringLiteral("quillmere.desktop");
-const QString kDefaultGroup = QStringLiteral("[Default Applications]");
 
 struct ExtensionType {
     const char *extension;
@@ -32,9 +36,14 @@ constexpr ExtensionType kTypes[] = {
     {".tla", "image/x-tla"},
 };
 
+QString progIdOf(const QString &extension)
+{
+    return QStringLiteral("Quillmere") + extension;
+}
+
 QString progIdOf(const ExtensionType &type)
 {
-    return QStringLiteral("Quillmere") + QLatin1String(type.extension);
+    return progIdOf(QLatin1String(type.extension));
 }
 
 // A string value of the store, up to its first NUL; "" for anything else.
@@ -65,15 +74,32 @@ QString programOf(const QString &command)
     return (argument < 0 ? command : command.left(argument)).trimmed();
 }
 
+QString mimeTypeOfExtension(const QString &extension)
+{
+    for (const ExtensionType &type : kTypes)
+        if (extension == QLatin1String(type.extension))
+            return QLatin1String(type.mimeType);
+    return QString();
+}
+
+// True when the store points one of the type's extensions at us.
+bool associatedInStore(const QString &mimeType)
+{
+    for (const ExtensionType &type : kTypes)
+        if (mimeType == QLatin1String(type.mimeType) && readString(QLatin1String(type.extension)) == progIdOf(type))
+            return true;
+    return false;
+}
+
 // What the registry store says about the program's types.
 struct Registration {
     QString program;              // from the first registered type's open command
     QString icon;
-    QStringList mimeTypes;        // of every registered type
-    QStringList associatedTypes;  // of the types whose extension points here
+    QStringList mimeTypes;        // of the types we hold: ours in the store, and on the desktop
 };
 
-Registration readRegistration()
+// The type being claimed counts as held, whatever the desktop says now.
+Registration readRegistration(const QString &claimedType)
 {
     Registration reg;
     for (const ExtensionType &type : kTypes) {
@@ -86,10 +112,9 @@ Registration readRegistration()
             reg.icon = readString(progId + QStringLiteral("\\DefaultIcon"));
         }
         const QString mime = QLatin1String(type.mimeType);
-        if (!reg.mimeTypes.contains(mime))
+        if (readString(QLatin1String(type.extension)) == progId && !reg.mimeTypes.contains(mime)
+            && (mime == claimedType || otherDefault(QLatin1String(type.extension)).isEmpty()))
             reg.mimeTypes << mime;
-        if (readString(QLatin1String(type.extension)) == progId && !reg.associatedTypes.contains(mime))
-            reg.associatedTypes << mime;
     }
     return reg;
 }
@@ -143,127 +168,8 @@ QByteArray desktopEntry(const Registration &reg)
     return text.toUtf8();
 }
 
-bool isGroupHeader(const QString &line)
-{
-    return line.trimmed().startsWith(QLatin1Char('['));
-}
-
-// The user's mimeapps.list, edited line by line so that everything that is
-// not ours stays exactly as written.
-class MimeAppsList {
-public:
-    explicit MimeAppsList(const QByteArray &content)
-    {
-        m_lines = QString::fromUtf8(content).split(QLatin1Char('\n'));
-        if (!m_lines.isEmpty() && m_lines.last().isEmpty())
-            m_lines.removeLast();     // the final line break
-        // A list written with CR LF keeps them on the lines we write.
-        m_lineEnd = !m_lines.isEmpty() && m_lines.first().endsWith(QLatin1Char('\r')) ? QStringLiteral("\r")
-                                                                                        : QString();
-    }
-
-    QByteArray content() const
-    {
-        return m_lines.isEmpty() ? QByteArray() : (m_lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    }
-
-    // Puts us first in the type's list of defaults; the others stay after
-    // us and come back into force when we leave.
-    void makeDefault(const QString &mimeType)
-    {
-        const QList<int> lines = entryLines(mimeType);
-        if (lines.isEmpty()) {
-            appendLine(entryLine(mimeType, {kDesktopId}));
-            return;
-        }
-        QStringList ids = idsOf(m_lines[lines.first()]);
-        if (ids.value(0) == kDesktopId)
-            return;
-        ids.removeAll(kDesktopId);
-        ids.prepend(kDesktopId);
-        m_lines[lines.first()] = entryLine(mimeType, ids);
-    }
-
-    // Takes us out of the type's defaults; a line left empty goes. Lines
-    // that do not name us are not touched.
-    void removeDefault(const QString &mimeType)
-    {
-        const QList<int> lines = entryLines(mimeType);
-        for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-            QStringList ids = idsOf(m_lines[*it]);
-            if (!ids.contains(kDesktopId))
-                continue;
-            ids.removeAll(kDesktopId);
-            if (ids.isEmpty())
-                m_lines.removeAt(*it);
-            else
-                m_lines[*it] = entryLine(mimeType, ids);
-        }
-    }
-
-private:
-    QString entryLine(const QString &mimeType, const QStringList &ids) const
-    {
-        return mimeType + QLatin1Char('=') + ids.join(QLatin1Char(';')) + QLatin1Char(';') + m_lineEnd;
-    }
-
-    static QStringList idsOf(const QString &line)
-    {
-        QStringList ids;
-        for (const QString &id : line.mid(line.indexOf(QLatin1Char('=')) + 1).split(QLatin1Char(';')))
-            if (!id.trimmed().isEmpty())
-                ids << id.trimmed();
-        return ids;
-    }
-
-    // The lines of the default group that give the type's defaults.
-    QList<int> entryLines(const QString &mimeType) const
-    {
-        QList<int> found;
-        const int start = groupStart();
-        if (start < 0)
-            return found;
-        for (int line = start + 1; line < m_lines.size() && !isGroupHeader(m_lines[line]); ++line) {
-            const QString &text = m_lines[line];
-            const int eq = text.indexOf(QLatin1Char('='));
-            if (eq > 0 && text.left(eq).trimmed() == mimeType)
-                found << line;
-        }
-        return found;
-    }
-
-    int groupStart() const
-    {
-        for (int i = 0; i < m_lines.size(); ++i)
-            if (m_lines[i].trimmed() == kDefaultGroup)
-                return i;
-        return -1;
-    }
-
-    void appendLine(const QString &entry)
-    {
-        int line = groupStart();
-        if (line < 0) {
-            if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
-                m_lines << m_lineEnd;
-            m_lines << kDefaultGroup + m_lineEnd << entry;
-            return;
-        }
-        // After the group's last entry, before the blank lines that part it
-        // from the next group.
-        int end = line + 1;
-        while (end < m_lines.size() && !isGroupHeader(m_lines[end]))
-            ++end;
-        while (end > line + 1 && m_lines[end - 1].trimmed().isEmpty())
-            --end;
-        m_lines.insert(end, entry);
-    }
-
-    QStringList m_lines;
-    QString m_lineEnd;
-};
-
-bool writeIfChanged(const QString &path, const QByteArray &content)
+// False when the file could not be written; changed tells whether it was.
+bool writeIfChanged(const QString &path, const QByteArray &content, bool *changed = nullptr)
 {
     QFile current(path);
     if (current.exists()) {
@@ -278,44 +184,95 @@ bool writeIfChanged(const QString &path, const QByteArray &content)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(content);
-    return file.commit();
+    if (!file.commit())
+        return false;
+    if (changed)
+        *changed = true;
+    return true;
 }
 
-void updateDefaults(const Registration &reg)
+// Applies an edit to one of the user's lists. A list we cannot read is
+// left alone rather than replaced; a missing one is made only when asked.
+void editList(const QString &path, bool create, const std::function<void(MimeAppsList &)> &edit)
 {
-    const QString path = mimeAppsListPath();
     QByteArray content;
     QFile file(path);
     if (file.exists()) {
-        // A list we cannot read is left alone rather than replaced.
         if (!file.open(QIODevice::ReadOnly))
             return;
         content = file.readAll();
         file.close();
-    } else if (reg.associatedTypes.isEmpty()) {
+    } else if (!create) {
         return;
     }
     MimeAppsList list(content);
-    for (const ExtensionType &type : kTypes) {
-        const QString mime = QLatin1String(type.mimeType);
-        if (reg.associatedTypes.contains(mime))
-            list.makeDefault(mime);
-        else
-            list.removeDefault(mime);
-    }
+    edit(list);
     writeIfChanged(path, list.content());
 }
 
-void syncDesktop()
+// Makes us the type's default. The user's lists for the current desktop
+// come before the general one, so a default there is overruled there.
+void claim(const QString &mimeType)
 {
-    Registration reg = readRegistration();
-    if (reg.program.isEmpty()) {
-        QFile::remove(desktopEntryPath());
-        reg.associatedTypes.clear();    // no entry for a default to name
-    } else if (!writeIfChanged(desktopEntryPath(), desktopEntry(reg))) {
-        reg.associatedTypes.clear();
+    for (const QString &path : DesktopDefaults::userListFiles())
+        editList(path, path == mimeAppsListPath(), [&](MimeAppsList &list) {
+            if (path == mimeAppsListPath() || list.hasDefaults(mimeType))
+                list.makeDefault(mimeType, kDesktopId);
+        });
+}
+
+void release(const QString &mimeType)
+{
+    for (const QString &path : DesktopDefaults::userListFiles())
+        editList(path, false, [&](MimeAppsList &list) { list.removeDefault(mimeType, kDesktopId); });
+}
+
+// The entry offers exactly the types we hold; without any it goes, so
+// that nothing opens in the program by its registration.
+bool updateEntry(const Registration &reg)
+{
+    const QString path = desktopEntryPath();
+    bool present = false;
+    bool changed = false;
+    if (reg.program.isEmpty() || reg.mimeTypes.isEmpty())
+        changed = QFile::remove(path);
+    else
+        present = writeIfChanged(path, desktopEntry(reg), &changed);
+    if (changed)
+        DesktopDatabase::refreshApplications(QFileInfo(path).absolutePath());
+    return present;
+}
+
+const QByteArray kTlaPackage =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+    "  <mime-type type=\"image/x-tla\">\n"
+    "    <comment>TLA image</comment>\n"
+    "    <glob pattern=\"*.tla\"/>\n"
+    "  </mime-type>\n"
+    "</mime-info>\n";
+
+// The desktop changes only for the type whose association changed: the
+// choices the user made elsewhere for other types stay. Without one, the
+// types the store no longer gives us are given up and none is claimed.
+void syncDesktop(const QString &changedExtension)
+{
+    const QString changedType = mimeTypeOfExtension(changedExtension);
+    const bool claiming = !changedType.isEmpty() && readString(changedExtension) == progIdOf(changedExtension);
+    const Registration reg = readRegistration(claiming ? changedType : QString());
+    const bool entry = updateEntry(reg);
+    if (claiming && entry) {
+        claim(changedType);
+    } else if (!changedType.isEmpty()) {
+        if (!entry || !associatedInStore(changedType))
+            release(changedType);
+    } else {
+        for (const ExtensionType &type : kTypes)
+            if (!entry || !associatedInStore(QLatin1String(type.mimeType)))
+                release(QLatin1String(type.mimeType));
     }
-    updateDefaults(reg);
+    const bool tla = !reg.program.isEmpty() && readString(QStringLiteral(".tla")) == QStringLiteral("Quillmere.tla");
+    DesktopDatabase::setMimePackage(QStringLiteral("quillmere.xml"), tla ? kTlaPackage : QByteArray());
 }
 
 }
@@ -331,13 +288,22 @@ QString mimeAppsListPath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/mimeapps.list");
 }
 
+QString otherDefault(const QString &extension)
+{
+    const QString mimeType = mimeTypeOfExtension(extension);
+    if (mimeType.isEmpty())
+        return QString();
+    const QString id = DesktopDefaults::defaultFor(mimeType, kDesktopId);
+    return id == kDesktopId ? QString() : id;
+}
+
 void SHChangeNotify(long eventId, unsigned flags, const void *item1, const void *item2)
 {
-    Q_UNUSED(flags);
-    Q_UNUSED(item1);
     Q_UNUSED(item2);
-    if (eventId & SHCNE_ASSOCCHANGED)
-        syncDesktop();
+    if (!(eventId & SHCNE_ASSOCCHANGED))
+        return;
+    const bool named = (flags & SHCNF_EXTENSION) && item1;
+    syncDesktop(named ? *static_cast<const QString *>(item1) : QString());
 }
 
 }

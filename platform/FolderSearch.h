@@ -1,11 +1,14 @@
 #pragma once
-// Folder enumeration in the file system's own order (no sorting), the way
-// a find-first / find-next search gives it: every entry of the folder that
-// matches the name pattern, "." and ".." included, names decoded from the
-// file system's bytes with QFile::decodeName.
+// Folder enumeration the way a find-first / find-next search gives it:
+// every entry of the folder that matches the name pattern, "." and ".."
+// first, then the names in the order of a case-insensitive file system's
+// index (upper-cased, compared code unit by code unit, so "IMG_10" comes
+// before "IMG_2"). Names are decoded from the file system's bytes with
+// QFile::decodeName. Callers take this order as it comes and sort nothing.
 
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 class FolderSearch {
 public:
@@ -13,24 +16,19 @@ public:
     // "/photos/*" or "/photos/*.*". "*" and "*.*" match every name; other
     // patterns use "*" and "?" and ignore letter case.
     explicit FolderSearch(const QString &searchPath);
-    ~FolderSearch();
+    ~FolderSearch() = default;
     FolderSearch(const FolderSearch &) = delete;
     FolderSearch &operator=(const FolderSearch &) = delete;
 
     // False when the folder cannot be read or no entry matches (the search
     // failed to start); next() then gives nothing.
-    bool isOpen() const { return m_hasPending; }
+    bool isOpen() const { return m_next < m_names.size(); }
     // The next matching name; false at the end.
     bool next(QString &name);
     // Ends the search; also done by the destructor. Safe to repeat.
     void close();
 
 private:
-    bool readMatch(QString &name);
-
-    void *m_dir = nullptr;   // DIR*
-    bool m_matchAll = true;
-    QRegularExpression m_pattern;
-    bool m_hasPending = false;
-    QString m_pending;
+    QStringList m_names;
+    qsizetype m_next = 0;
 };

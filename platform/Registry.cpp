@@ -1,13 +1,14 @@
 #include "Registry.h"
 
-#include "AppPaths.h"
+#include "Prompts.h"
+#include "RegistryDatabase.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QApplication>
 #include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <cstring>
+#include <optional>
 #include <sqlite3.h>
 
 namespace Registry {
@@ -35,60 +36,11 @@ constexpr std::uint32_t kReadRights = KEY_READ;
 
 class Store {
 public:
-    ~Store() { close(); }
-
     QMutex mutex;
-    QString path;
+    RegistryDatabase database;
     QSet<HKEY> readOnlyRoots;
     QHash<HKEY, OpenKey> handles;
     HKEY nextHandle = 0x100;
-
-    sqlite3 *db()
-    {
-        if (m_db || m_failed)
-            return m_db;
-        if (path.isEmpty())
-            path = AppPaths::dataFolder() + QStringLiteral("/registry.db");
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK
-            || !prepareSchema()) {
-            close();
-            m_failed = true;     // a damaged store: every call fails quietly
-        }
-        return m_db;
-    }
-
-    void close()
-    {
-        if (m_db)
-            sqlite3_close_v2(m_db);
-        m_db = nullptr;
-        m_failed = false;
-    }
-
-private:
-    bool exec(const char *sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
-    bool prepareSchema()
-    {
-        sqlite3_busy_timeout(m_db, 3000);
-        exec("PRAGMA journal_mode=WAL");
-        exec("PRAGMA synchronous=FULL");
-        return exec("CREATE TABLE IF NOT EXISTS keys ("
-                    " id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL, lname TEXT NOT NULL,"
-                    " UNIQUE(parent, lname))")
-            && exec("CREATE TABLE IF NOT EXISTS vals ("
-                    " key INTEGER NOT NULL, name TEXT NOT NULL, lname TEXT NOT NULL, type INTEGER NOT NULL,"
-                    " data BLOB, PRIMARY KEY(key, lname))")
-            && exec("INSERT OR IGNORE INTO keys(id, parent, name, lname) VALUES"
-                    " (1, 0, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),"
-                    " (2, 0, 'HKEY_CURRENT_USER', 'hkey_current_user'),"
-                    " (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine')");
-    }
-
-    sqlite3 *m_db = nullptr;
-    bool m_failed = false;
 };
 
 Store &store()
@@ -119,7 +71,7 @@ public:
         sqlite3_bind_blob(m_stmt, i, v.constData(), v.size(), SQLITE_TRANSIENT);
         return *this;
     }
-    int step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_ERROR; }
+    int step() { return m_stmt ? store().database.noteResult(sqlite3_step(m_stmt)) : SQLITE_ERROR; }
     qint64 int64(int col) { return sqlite3_column_int64(m_stmt, col); }
     QString text(int col)
     {
@@ -132,6 +84,56 @@ public:
     }
 private:
     sqlite3_stmt *m_stmt = nullptr;
+};
+
+// A write transaction that rolls back unless committed. It takes the write
+// lock at once, so what it looks up cannot change before it writes.
+class Transaction {
+public:
+    explicit Transaction(sqlite3 *db) : m_db(db) { m_open = exec("BEGIN IMMEDIATE"); }
+    ~Transaction()
+    {
+        if (m_open)
+            exec("ROLLBACK");
+    }
+    bool ok() const { return m_open; }
+    bool commit()
+    {
+        if (!m_open)
+            return false;
+        m_open = false;
+        if (exec("COMMIT"))
+            return true;
+        exec("ROLLBACK");
+        return false;
+    }
+private:
+    bool exec(const char *sql)
+    {
+        return store().database.noteResult(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr)) == SQLITE_OK;
+    }
+    sqlite3 *m_db;
+    bool m_open = false;
+};
+
+// Declared before a call's lock: once the lock is released, tells the user
+// that a damaged store was replaced by a fresh one (the message box runs
+// events, which may use the store again).
+struct ResetNotice {
+    ~ResetNotice()
+    {
+        const QString aside = [] {
+            QMutexLocker lock(&store().mutex);
+            return store().database.takeKeptAside();
+        }();
+        // A process without widgets (a tool) cannot show a message box.
+        if (aside.isEmpty() || (!Prompts::handler() && !qobject_cast<QApplication *>(QCoreApplication::instance())))
+            return;
+        Prompts::MsgBox(QCoreApplication::translate("Registry",
+                            "The settings could not be read, so they have been reset. The damaged settings file "
+                            "was kept as %1.").arg(aside),
+                        Prompts::OKOnly);
+    }
 };
 
 bool isRoot(HKEY key) { return rootRow(key) != 0; }
@@ -188,51 +190,41 @@ long openOrCreate(HKEY parent, const QString &subKey, std::uint32_t access, HKEY
     if (!result)
         return InvalidParameter;
     *result = 0;
+    ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey base;
     if (!resolveHandle(parent, &base))
         return InvalidHandle;
-    sqlite3 *db = s.db();
+    const bool writing = wantsWrite(access) || create;
+    sqlite3 *db = s.database.get(writing);
     if (!db)
+        return Failure;
+    if (writing && (s.readOnlyRoots.contains(base.root) || !s.database.writable()))
+        return AccessDenied;
+    // Two processes creating the same key must not both find it missing.
+    std::optional<Transaction> transaction;
+    if (create && !transaction.emplace(db).ok())
         return Failure;
     if (!keyExists(db, base.keyId))
         return NotFound;
-    const bool readOnly = s.readOnlyRoots.contains(base.root);
-    if (readOnly && (wantsWrite(access) || create))
-        return AccessDenied;
 
     qint64 id = base.keyId;
-    const QStringList parts = segments(subKey);
-    bool inTransaction = false;
-    for (const QString &part : parts) {
-        const qint64 child = childKey(db, id, part);
-        if (child) {
+    for (const QString &part : segments(subKey)) {
+        if (const qint64 child = childKey(db, id, part)) {
             id = child;
             continue;
         }
-        if (!create) {
-            if (inTransaction)
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (!create)
             return NotFound;
-        }
-        if (!inTransaction) {
-            if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-                return Failure;
-            inTransaction = true;
-        }
         Statement st(db, "INSERT INTO keys(parent, name, lname) VALUES (?, ?, ?)");
         st.bind(1, id).bind(2, part).bind(3, part.toLower());
-        if (st.step() != SQLITE_DONE) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (st.step() != SQLITE_DONE)
             return Failure;
-        }
         id = sqlite3_last_insert_rowid(db);
     }
-    if (inTransaction && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (transaction && !transaction->commit())
         return Failure;
-    }
     *result = newHandle(OpenKey{id, base.root, access});
     return Success;
 }
@@ -251,8 +243,12 @@ long prepareCall(HKEY key, std::uint32_t needed, OpenKey *k, sqlite3 **db)
     const bool allowed = needed == KEY_SET_VALUE ? mayWrite(*k) : (k->access & needed) == needed;
     if (!allowed)
         return AccessDenied;
-    *db = store().db();
-    return *db ? Success : Failure;
+    const bool writing = needed == KEY_SET_VALUE;
+    RegistryDatabase &database = store().database;
+    *db = database.get(writing);
+    if (!*db)
+        return Failure;
+    return writing && !database.writable() ? AccessDenied : Success;
 }
 
 bool isStringType(std::uint32_t type)
@@ -262,6 +258,7 @@ bool isStringType(std::uint32_t type)
 
 long writeValue(HKEY key, const QString &name, std::uint32_t type, const QByteArray &bytes)
 {
+    ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
@@ -288,16 +285,15 @@ void setDatabasePath(const QString &path)
 {
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    s.close();
+    s.database.setPath(path);
     s.handles.clear();
-    s.path = path;
 }
 
 QString databasePath()
 {
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    return s.path.isEmpty() ? AppPaths::dataFolder() + QStringLiteral("/registry.db") : s.path;
+    return s.database.path();
 }
 
 void setRootReadOnly(HKEY root, bool readOnly)
@@ -331,6 +327,7 @@ long closeKey(HKEY key)
 
 long queryValue(HKEY key, const QString &name, std::uint32_t *type, char *data, std::uint32_t *size)
 {
+    ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
@@ -376,6 +373,7 @@ long setValueRaw(HKEY key, const QString &name, std::uint32_t type, const QByteA
 
 long deleteValue(HKEY key, const QString &name)
 {
+    ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;
@@ -391,6 +389,7 @@ long deleteValue(HKEY key, const QString &name)
 
 long deleteKey(HKEY parent, const QString &subKey)
 {
+    ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey base;
@@ -401,8 +400,13 @@ long deleteKey(HKEY parent, const QString &subKey)
     const QStringList parts = segments(subKey);
     if (parts.isEmpty())
         return InvalidParameter;
-    sqlite3 *db = s.db();
+    sqlite3 *db = s.database.get(true);
     if (!db)
+        return Failure;
+    if (!s.database.writable())
+        return AccessDenied;
+    Transaction transaction(db);
+    if (!transaction.ok())
         return Failure;
     qint64 id = base.keyId;
     for (const QString &part : parts) {
@@ -412,22 +416,18 @@ long deleteKey(HKEY parent, const QString &subKey)
     }
     if (hasSubKeys(db, id))
         return AccessDenied;
-    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return Failure;
     Statement delValues(db, "DELETE FROM vals WHERE key = ?");
     delValues.bind(1, id);
     Statement delKey(db, "DELETE FROM keys WHERE id = ?");
     delKey.bind(1, id);
-    if (delValues.step() != SQLITE_DONE || delKey.step() != SQLITE_DONE
-        || sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (delValues.step() != SQLITE_DONE || delKey.step() != SQLITE_DONE || !transaction.commit())
         return Failure;
-    }
     return Success;
 }
 
 long enumKey(HKEY key, std::uint32_t index, QString *name)
 {
+    ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     OpenKey k;

@@ -3,8 +3,11 @@
 // kept in an SQLite database under the program's data folder. Key names are
 // compared without regard to letter case; values keep their raw bytes and
 // type. Results are the platform's codes: 0 success, 2 not found, 5 access
-// denied. A damaged or locked database never ends the program: reads find
-// nothing and writes report failure.
+// denied. A database this user cannot write (a read-only file or folder, a
+// full disk) is still read, and everything that would write to it is
+// denied access, as for a read-only root. A locked database fails the call
+// and is tried again on the next; a damaged one is kept aside, a fresh one
+// takes its place, and the user is told once. Nothing here ends the program.
 
 #include <QByteArray>
 #include <QString>

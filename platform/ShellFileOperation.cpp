@@ -360,11 +360,11 @@ public:
         if (err != EXDEV)
             throw OperationError{DE_ACCESSDENIEDSRC, reasonOf(err)};
         // Another file system: copy, make sure it arrived whole, then remove.
-        const Entry before = entryOf(src);
-        copyItem(src, dst, mayReplace, true);
-        if (!before.isDir && entryOf(dst).size != before.size)
-            throw OperationError{DE_ERRORONDEST, QStringLiteral("The copy is not complete; the original was kept.")};
-        removeItem(src);
+        // A move that cannot be finished changes nothing.
+        if (entryOf(src).isDir)
+            moveFolderAcross(src, dst);
+        else
+            moveFileAcross(src, dst, mayReplace);
     }
 
     void mergeMove(const QString &src, const QString &dst)
@@ -394,6 +394,76 @@ public:
     }
 
 private:
+    // The copy stands in the destination, and the file it replaced is kept
+    // aside, until the source is gone; a source that cannot be removed (a
+    // write-protected folder) takes the copy away and puts the old file back.
+    void moveFileAcross(const QString &src, const QString &dst, bool mayReplace)
+    {
+        const qint64 size = entryOf(src).size;
+        const QString aside = mayReplace ? setAside(dst) : QString();
+        try {
+            copyFile(src, dst, false, true);
+            int err = entryOf(dst).size == size ? 0 : -1;
+            if (err == 0 && ::unlink(native(src).constData()) != 0)
+                err = errno;
+            if (err != 0) {
+                ::unlink(native(dst).constData());
+                throw err < 0 ? OperationError{DE_ERRORONDEST, QStringLiteral("The copy is not complete; the original was kept.")}
+                              : OperationError{DE_ACCESSDENIEDSRC, reasonOf(err)};
+            }
+        } catch (...) {
+            if (!aside.isEmpty())
+                renameEntry(aside, dst, false);
+            throw;
+        }
+        if (!aside.isEmpty())
+            ::unlink(native(aside).constData());
+    }
+
+    // A folder's source files are removed one by one, which cannot be
+    // undone halfway: so the folder moves only when all of it can go.
+    void moveFolderAcross(const QString &src, const QString &dst)
+    {
+        requireWritable(parentOf(src));
+        requireRemovableContents(src);
+        copyFolder(src, dst, true);
+        removeItem(src);
+    }
+
+    static void requireWritable(const QString &folder)
+    {
+        if (::faccessat(AT_FDCWD, native(folder).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+            throw OperationError{DE_ACCESSDENIEDSRC, reasonOf(errno)};
+    }
+
+    static void requireRemovableContents(const QString &folder)
+    {
+        requireWritable(folder);
+        for (const QString &name : childrenOf(folder)) {
+            const QString child = joined(folder, name);
+            if (entryOf(child).isDir)
+                requireRemovableContents(child);
+        }
+    }
+
+    // Renames an existing `path` to a free hidden name beside it; returns
+    // that name, or "" when there was nothing to keep.
+    static QString setAside(const QString &path)
+    {
+        if (!entryOf(path).exists)
+            return QString();
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            const QString aside = joined(parentOf(path), QStringLiteral(".qmr-kept-%1")
+                                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+            const int err = renameEntry(path, aside, false);
+            if (err == 0)
+                return aside;
+            if (err != EEXIST)
+                throw OperationError{DE_ERRORONDEST, reasonOf(err)};
+        }
+        throw OperationError{DE_ERRORONDEST, reasonOf(EEXIST)};
+    }
+
     // True when both are folders (merge them); an error when a folder meets
     // a file; false when `to` may be written or replaced as a file.
     static bool mergeConflict(const QString &from, const QString &to)
@@ -531,7 +601,8 @@ public:
     explicit FileOperation(const SHFILEOPSTRUCT &op)
         : m_op(op), m_progress(op.hwnd, progressTitle(op.wFunc), 0), m_mover(m_progress)
     {
-        for (const QString &path : splitPathList(op.pFrom))
+        m_given = splitPathList(op.pFrom);
+        for (const QString &path : m_given)
             m_sources << cleaned(path);
         for (const QString &path : splitPathList(op.pTo))
             m_targets << cleaned(path);
@@ -562,6 +633,7 @@ public:
     }
 
     bool aborted() const { return m_aborted; }
+    const QStringList &done() const { return m_done; }
 
 private:
     static QString progressTitle(unsigned func)
@@ -628,10 +700,12 @@ private:
             return cancelled();
         for (int i = 0; i < m_sources.size(); ++i) {
             m_current = m_sources[i];
-            if (!toTrash)
+            if (toTrash && FreedesktopTrash::moveToTrash(m_current)) {
+                m_done << m_given[i];
+            } else if (!toTrash || confirmPermanent(i + 1 < m_sources.size())) {
                 m_mover.removeItem(m_current);
-            else if (!FreedesktopTrash::moveToTrash(m_current) && confirmPermanent(i + 1 < m_sources.size()))
-                m_mover.removeItem(m_current);
+                m_done << m_given[i];
+            }
         }
         return finished();
     }
@@ -673,11 +747,11 @@ private:
         m_current = m_sources.first();
         if (m_sources.size() != 1 || m_targets.size() != 1)
             return fail(m_current, DE_INVALIDFILES, QStringLiteral("Only one item can be renamed at a time."));
+        if (int code = checkNewName(splitPathList(m_op.pTo).first()))
+            return code;
         const QString target = m_targets.first();
         if (target == m_current)
             return 0;
-        if (QFileInfo(target).fileName().isEmpty() || parentOf(target) != parentOf(m_current))
-            return fail(m_current, DE_DIFFDIR, QStringLiteral("A file name cannot contain the character \"/\"."));
         const Entry src = entryOf(m_current);
         const Entry dst = entryOf(target);
         // The same entry under another spelling (a change of letter case on
@@ -692,7 +766,33 @@ private:
         const int err = renameEntry(m_current, target, occupied || sameEntry(src, dst));
         if (err)
             return fail(m_current, err == EEXIST ? DE_ERRORONDEST : DE_ACCESSDENIEDSRC, reasonOf(err));
+        m_done << m_given.first();
         return 0;
+    }
+
+    // A new name is a name, never a path: the target must be the source's
+    // folder as given, then the name, without steps such as "sub/.." that
+    // would lead back into the same folder.
+    int checkNewName(const QString &target)
+    {
+        const QString typed = withoutDoubledSlashes(target);
+        QString source = withoutDoubledSlashes(m_given.first());
+        if (source.size() > 1 && source.endsWith(QLatin1Char('/')))
+            source.chop(1);   // a folder given with its closing slash
+        const int cut = typed.lastIndexOf(QLatin1Char('/'));
+        const QString name = typed.mid(cut + 1);
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            return fail(m_current, DE_INVALIDFILES, QStringLiteral("The file name \"%1\" is not valid.").arg(name));
+        if (name.isEmpty() || cut != source.lastIndexOf(QLatin1Char('/')) || !typed.startsWith(source.left(cut + 1)))
+            return fail(m_current, DE_DIFFDIR, QStringLiteral("A file name cannot contain the character \"/\"."));
+        return 0;
+    }
+
+    static QString withoutDoubledSlashes(QString path)
+    {
+        while (path.contains(QLatin1String("//")))
+            path.replace(QLatin1String("//"), QLatin1String("/"));
+        return path;
     }
 
     // ---- copy and move ----
@@ -718,6 +818,8 @@ private:
             m_current = m_sources[i];
             if (transferOne(m_sources[i], targets[i], i + 1 < m_sources.size()) == ItemResult::Skipped)
                 m_aborted = true;
+            else
+                m_done << m_given[i];
         }
         return finished();
     }
@@ -809,7 +911,9 @@ private:
     }
 
     const SHFILEOPSTRUCT &m_op;
+    QStringList m_given;     // the sources as the caller spelt them
     QStringList m_sources;
+    QStringList m_done;      // the given sources carried out
     QStringList m_targets;
     QString m_current;
     bool m_aborted = false;
@@ -829,5 +933,6 @@ int SHFileOperation(SHFILEOPSTRUCT &op)
     FileOperation operation(op);
     const int result = operation.run();
     op.fAnyOperationsAborted = operation.aborted();
+    op.doneItems = operation.done();
     return result;
 }

@@ -35,6 +35,10 @@ struct SHFILEOPSTRUCT {
     QString pTo;                  // empty: no destination (deletes)
     unsigned fFlags = 0;
     bool fAnyOperationsAborted = false;   // set when the user declined or cancelled any part
+    // Set by the service: the sources that were carried out, spelt as in
+    // pFrom. A partly done operation (an item declined, or an error after
+    // some items) lists the items done before it ended.
+    QStringList doneItems;
 };
 
 // Returns 0 when everything was done; non-zero when it failed or the user

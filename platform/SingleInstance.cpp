@@ -3,14 +3,18 @@
 #include "AppPaths.h"
 
 #include <QDir>
-#include <QLockFile>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 SingleInstance::SingleInstance() = default;
 
 SingleInstance::~SingleInstance()
 {
-    if (m_held)
-        m_lock->unlock();
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 QString SingleInstance::lockPath()
@@ -20,17 +24,28 @@ QString SingleInstance::lockPath()
 
 bool SingleInstance::anotherInstanceRuns()
 {
-    if (m_held)
+    if (m_fd >= 0)
         return false;
     QDir().mkpath(AppPaths::dataFolder());
-    m_lock = std::make_unique<QLockFile>(lockPath());
-    // Never stale by age: a first instance may run for days. A lock whose
-    // process has gone is still recognised as stale and removed.
-    m_lock->setStaleLockTime(0);
-    m_held = m_lock->tryLock(0);
-    if (!m_held && m_lock->error() == QLockFile::LockFailedError)
-        return true;
-    // A lock that cannot be made at all (a read-only data folder) must not
+    const QByteArray path = QFile::encodeName(lockPath());
+    // Not inherited: a program started from here must not hold the lock
+    // after this one has ended.
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    // A lock that cannot be had at all (a read-only data folder) must not
     // keep the program from starting.
-    return false;
+    if (fd < 0)
+        return false;
+    int locked;
+    do
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (locked != 0 && errno == EINTR);
+    if (locked == 0) {
+        m_fd = fd;
+        return false;
+    }
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }

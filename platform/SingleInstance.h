@@ -1,23 +1,21 @@
 #pragma once
-// The previous-instance test. The first instance holds a lock file in the
-// program's data folder; a second start finds it held and ends. A lock left
-// by a crashed instance names a process that no longer runs and is taken
-// over, so a crash never blocks later starts.
+// The previous-instance test. The first instance holds a kernel lock on a
+// file in the program's data folder; a second start finds it held and ends.
+// The lock goes with its process however that ends (a crash, a signal, a
+// lost display), so a lock file left behind never blocks a later start.
 
 #include <QString>
-#include <memory>
-
-class QLockFile;
 
 class SingleInstance {
 public:
     SingleInstance();
     ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
     // True when another instance of the program runs; false when this
     // process is now the one instance.
     bool anotherInstanceRuns();
     static QString lockPath();
 private:
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_held = false;
+    int m_fd = -1;
 };

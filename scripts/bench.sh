@@ -8,6 +8,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 echo "== decoding and thumbnails (one core)"
 build/bin/qmr_imgbench --make 30 "$work/decode"
+echo "== big pictures: huge 1-bit PNG, big PSD, TGA and PCX"
+build/bin/qmr_imgbench --large "$work/large"
+echo "== hard files: many pages, long animations, heavy metafiles"
+build/bin/qmr_imgbench --hard "$work/hard"
 echo "== thumbnail browser: 1,000 photos, then 10,000 entries"
 build/bin/qmr_browserbench --make 1000
 build/bin/qmr_browserbench --make 1000 --entries 10000

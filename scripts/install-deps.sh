@@ -9,6 +9,7 @@ $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake pkg-config ninja-build \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins \
   libgl-dev libxkbcommon-dev \
-  libmagick++-dev libwmf-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev \
+  libmagick++-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev zlib1g-dev \
   libgtest-dev googletest \
-  xvfb xauth xdg-utils poppler-utils fonts-dejavu-core
+  xvfb xauth xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin poppler-utils fonts-dejavu-core \
+  openbox xdotool x11-utils

@@ -65,17 +65,14 @@ bool ImagePrefetcher::ready(const Entry &entry)
 
 bool ImagePrefetcher::unchanged(const Entry &entry)
 {
-    const QFileInfo info(entry.path);
-    return info.exists() && info.size() == entry.size && info.lastModified() == entry.modified;
+    return entry.stamp.exists && FileStamp::of(entry.path) == entry.stamp;
 }
 
 ImagePrefetcher::Entry ImagePrefetcher::entryFor(const QString &path)
 {
-    const QFileInfo info(path);
     Entry entry;
     entry.path = path;
-    entry.size = info.size();
-    entry.modified = info.lastModified();
+    entry.stamp = FileStamp::of(path);
     entry.dropped = std::make_shared<std::atomic<bool>>(false);
     return entry;
 }
@@ -157,9 +154,12 @@ ImagePrefetcher::Entry ImagePrefetcher::start(const QString &path)
     return entry;
 }
 
-// What a decode of the file will hold, as far as its header tells.
+// What a decode of the file will hold, as far as its header tells. Only a
+// regular file is looked into: opening a pipe would wait for a writer.
 qint64 ImagePrefetcher::estimatedBytes(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        return 0;
     const QSize size = QImageReader(path).size();
     return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
 }
@@ -186,8 +186,10 @@ void ImagePrefetcher::prefetch(const QStringList &paths)
             continue;
         }
         // A decode that would pass the cap is not started at all.
+        if (!QFileInfo(path).isFile())
+            continue;
         const qint64 estimate = estimatedBytes(path);
-        if (!QFileInfo(path).isFile() || (!kept.isEmpty() && bytes + estimate > m_memoryCap))
+        if (!kept.isEmpty() && bytes + estimate > m_memoryCap)
             continue;
         kept.append(start(path));
         bytes += estimate;

@@ -2,12 +2,12 @@
 // Decodes of the files the viewer shows and is likely to show next, made on
 // worker threads so that stepping to them costs no decode on the
 // user-interface thread. A decode is used only while its file is unchanged
-// on disk (same size and modification time). The decoded pixels held at
+// on disk (see FileStamp). The decoded pixels held at
 // once stay within a memory cap: beyond it the last-wanted decodes go.
 
+#include "FileStamp.h"
 #include "ImgXDocument.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -57,8 +57,7 @@ private:
     };
     struct Entry {
         QString path;
-        qint64 size = -1;
-        QDateTime modified;
+        FileStamp stamp;
         std::shared_future<std::shared_ptr<Decode>> result;
         std::shared_ptr<std::atomic<bool>> dropped;   // a queued decode then never starts
     };

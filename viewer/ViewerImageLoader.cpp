@@ -22,7 +22,7 @@ qint64 ViewerImageLoader::shownKey() const
 
 bool ViewerImageLoader::showsAsLoaded(const QString &path) const
 {
-    return !m_path.isEmpty() && path == m_path && shownKey() == m_key;
+    return !m_path.isEmpty() && path == m_path && shownKey() == m_key && FileStamp::of(path) == m_stamp;
 }
 
 bool ViewerImageLoader::showsReduced() const
@@ -45,6 +45,8 @@ void ViewerImageLoader::showDecoded(const QString &path)
 
 void ViewerImageLoader::load(const QString &path)
 {
+    // Stamped before reading: a change while the decode runs counts as a change.
+    m_stamp = FileStamp::of(path);
     if (m_prefetcher->isReady(path) && m_prefetcher->decoded(path)) {
         showDecoded(path);
         return;

@@ -6,6 +6,8 @@
 // Anything that works on the pixels asks for the full decode first
 // (ensureFull).
 
+#include "FileStamp.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -22,7 +24,8 @@ public:
     // when it cannot be decoded.
     void load(const QString &path);
     // Whether the control holds the file exactly as load() put it there
-    // (not turned, enciphered or replaced since).
+    // (not turned, enciphered or replaced since) and the file is as it was
+    // when it was read.
     bool showsAsLoaded(const QString &path) const;
     // Replaces a reduced first frame by the full decode, waiting for it.
     // When the full decode fails, the control is cleared: a reduced image
@@ -48,5 +51,6 @@ private:
     ImagePrefetcher *m_prefetcher;
     QString m_path;          // the file load() last put into the control
     qint64 m_key = 0;        // and the pixels it put there
+    FileStamp m_stamp;       // the file as it was when read
     bool m_reduced = false;
 };

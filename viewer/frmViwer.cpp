@@ -65,6 +65,16 @@ constexpr long kSaveFlags = 0x800006;
 const QString kPrintJobName = QStringLiteral("Orrindale");
 constexpr int kPrefetchFallbackMs = 250;
 
+// The wait cursor while the cipher derives its key, which takes a moment
+// the window cannot answer in; taken back on every way out.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
 // A value taken to the nearest 16-bit integer (halves to even), or nothing
 // when it does not fit.
 std::optional<std::int16_t> toInt16(double value)
@@ -580,6 +590,10 @@ void frmViwer::UpdateStatusBar()
     if (m_Index < 0 || m_Index >= m_Files.size())
         return;
     const QString entry = m_Files[m_Index];
+    if (!m_imgX->document().current()) {
+        describeUndecodedEntry(entry);
+        return;
+    }
     const bool fromFile = ViewerCaption::isStatusFromFile(entry);
     m_StatusBar->setPanelText(2, fromFile ? FSO().GetFileName(entry) : m_imgX->ImageInfo.FileName());
     const QFileInfo file(fromFile ? entry : m_imgX->ImageInfo.FilePath());
@@ -590,6 +604,18 @@ void frmViwer::UpdateStatusBar()
                                           : StatusText::dimensions(m_imgX->ImageInfo.Width(), m_imgX->ImageInfo.Height(),
                                                                    m_imgX->ImageInfo.BitsPerPixel(),
                                                                    FSO().GetExtensionName(file.filePath())));
+    m_StatusBar->setPanelText(5, StatusText::zoom(m_imgX->Zoom()));
+}
+
+// An entry that could not be decoded (damaged, or gone from the disk) leaves
+// the control empty; the panels then describe that entry as far as its file
+// tells, never the file shown before it.
+void frmViwer::describeUndecodedEntry(const QString &entry)
+{
+    const QFileInfo file(entry);
+    m_StatusBar->setPanelText(2, FSO().GetFileName(entry));
+    m_StatusBar->setPanelText(3, file.isFile() ? StatusText::FormatFileSize(float(file.size())) : QString());
+    m_StatusBar->setPanelText(4, QString());
     m_StatusBar->setPanelText(5, StatusText::zoom(m_imgX->Zoom()));
 }
 
@@ -1102,14 +1128,17 @@ void frmViwer::PrintImage(int mode)
     m_MyPrinter->MinPage = 1;
     m_MyPrinter->DialogOptions = 0;
     // From the dialog on, a failure ends the printing quietly; jobs already
-    // sent stay sent.
+    // sent stay sent. Printed to a file, the jobs of the command share it.
     try {
         bool ok = false;
         m_MyPrinter->ShowPrintDialog(this, 0, ok);
-        if (ok)
+        if (ok) {
+            m_MyPrinter->beginDocument();
             printCalls(mode);
+        }
     } catch (const std::exception &) {
     }
+    m_MyPrinter->endDocument();
 }
 
 void frmViwer::printCalls(int mode)
@@ -1160,6 +1189,7 @@ void frmViwer::askKeyAndApply(const QString &caption, const QString &rowCaption,
     const QString key = m_frmDlg->txtText(0)->text();
     if (key.isEmpty() || cancelled)
         return;
+    const BusyCursor busy;
     if (decrypt)
         m_imgX->Transform.Decrypt(key, QString());
     else

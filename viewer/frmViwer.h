@@ -159,6 +159,7 @@ private:
 
     // Status bar, zoom and scrolling.
     void UpdateStatusBar();
+    void describeUndecodedEntry(const QString &entry);
     void ZoomIn();
     void ZoomOut();
     void UpdateScrollMode();

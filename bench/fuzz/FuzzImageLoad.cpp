@@ -5,9 +5,11 @@
 //
 //   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DQMR_FUZZ=ON
 //   cmake --build build-fuzz --target qmr_fuzz_imaging
-//   build-fuzz/bin/qmr_fuzz_imaging -max_len=65536 -timeout=10 CORPUS_DIR
+//   LSAN_OPTIONS=suppressions=bench/fuzz/lsan.supp \
+//       build-fuzz/bin/qmr_fuzz_imaging -max_len=65536 -timeout=10 CORPUS_DIR
 
 #include "ImageDecoder.h"
+#include "ImageReducer.h"
 
 #include <QGuiApplication>
 
@@ -32,8 +34,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const QVector<ImgXPage> pages = ImageDecoder::decodeData(bytes, suffix, 0, LoadOptions());
         for (const ImgXPage &page : pages) {
-            if (page.image.isNull())
+            if (page.image.isNull() && !page.source)
                 __builtin_trap();
+            // The band-wise reduction that thumbnails and the display use
+            // for pages in few colours.
+            const QImage reduced = ImageReducer::reduce(
+                page.image, QSize(qMax(1, page.image.width() / 3), qMax(1, page.image.height() / 2)));
+            if (reduced.isNull())
+                __builtin_trap();
+        }
+        // Pages left to their source, decoded as the viewer steps to the
+        // next one and jumps to the last.
+        for (const int index : {1, int(pages.size()) - 1}) {
+            if (index < 1 || index >= pages.size())
+                continue;
+            try {
+                if (pages[index].source->decode(index).image.isNull())
+                    __builtin_trap();
+            } catch (const ImgXError &) {
+            }
         }
     } catch (const ImgXError &) {
     }

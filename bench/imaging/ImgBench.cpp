@@ -1,24 +1,38 @@
 // Decoding and thumbnail timings for the imaging component.
 //
-//   qmr_imgbench FILE...            decode each file, print what it is and the time
+//   qmr_imgbench FILE...            decode each file, print what it is, the time to
+//                                   open it and to reach its last page, and the
+//                                   process's peak memory
+//   qmr_imgbench --hard [DIR]       write hard files to DIR or a temporary folder (a
+//                                   20,000-page TIFF, a 2,000-frame 400 x 400 GIF, a
+//                                   20 MB WMF of polygons) and time each in a process
+//                                   of its own; each must open within the 5-second
+//                                   decode limit
 //   qmr_imgbench --thumbs DIR       time thumbnail making for every file in DIR
 //   qmr_imgbench --make N [DIR]     write N 3000 x 2000 JPEGs (and one 24-megapixel
 //                                   JPEG) to DIR or a temporary folder, then time
 //                                   thumbnails over them and full decodes of both sizes
+//   qmr_imgbench --large [DIR]      time and peak memory of big pictures: the thumbnail
+//                                   of a 30000 x 30000 1-bit PNG, and a 36-megapixel
+//                                   picture saved and reopened as PSD, TGA and PCX
 //
 // Runs on one processor core unless --all-cores is given.
 
+#include "ImagingSamples.h"
 #include "ImgXDocument.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <sched.h>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -68,10 +82,19 @@ double decodeOne(const QString &path, bool verbose)
     try {
         doc.Loader.LoadFromFile(path);
         const double ms = timer.nsecsElapsed() / 1e6;
-        if (verbose)
-            std::printf("%s: format %d, %d x %d, %d bpp, %d page(s), %.1f ms\n", qPrintable(path),
+        if (verbose) {
+            std::printf("%s: format %d, %d x %d, %d bpp, %d page(s), %.1f ms", qPrintable(path),
                         doc.ImageInfo.Format(), doc.ImageInfo.Width(), doc.ImageInfo.Height(),
                         doc.ImageInfo.BitsPerPixel(), doc.Pages.Count(), ms);
+            if (doc.Pages.Count() > 1) {
+                timer.restart();
+                doc.Pages.SetCurrent(*doc.Pages.Item(doc.Pages.Count() - 1));
+                std::printf(", last page %.1f ms", timer.nsecsElapsed() / 1e6);
+            }
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            std::printf(", peak memory %ld MB\n", usage.ru_maxrss / 1024);
+        }
         return ms;
     } catch (const ImgXError &e) {
         std::printf("%s: error: %s\n", qPrintable(path), e.what());
@@ -132,10 +155,81 @@ void timeDecodes(const QStringList &files, const char *what)
     stats.print(what);
 }
 
+// The highest resident memory since the last reset, in MB; resets it.
+qint64 takePeakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    qint64 kb = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                kb = line.mid(6).trimmed().split(' ').first().toLongLong();
+        }
+    }
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    return kb / 1024;
+}
+
+void timeLarge(const QString &dir)
+{
+    QImage scan(30000, 30000, QImage::Format_Mono);
+    scan.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    scan.fill(0);
+    for (int y = 0; y < scan.height(); y += 100)
+        memset(scan.scanLine(y), 0xff, size_t(scan.bytesPerLine()));
+    const QString scanPath = dir + QStringLiteral("/scan-1bit.png");
+    scan.save(scanPath, "PNG");
+    scan = QImage();
+    takePeakMb();
+    const double ms = thumbnailOne(scanPath);
+    std::printf("thumbnail, 30000 x 30000 1-bit PNG: %.0f ms, peak %lld MB\n", ms, takePeakMb());
+
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(photoLike(6000, 6000));
+    for (auto [code, name] : {std::pair{9, "psd"}, std::pair{5, "tga"}, std::pair{4, "pcx"}}) {
+        const QString path = dir + QStringLiteral("/big.") + QLatin1String(name);
+        takePeakMb();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            doc.Export.SaveFile(path, code);
+            const double saved = timer.nsecsElapsed() / 1e6;
+            const qint64 savePeak = takePeakMb();
+            const double opened = decodeOne(path, false);
+            std::printf("6000 x 6000 %s: save %.0f ms (peak %lld MB), open %.0f ms (peak %lld MB)\n", name, saved,
+                        savePeak, opened, takePeakMb());
+        } catch (const ImgXError &e) {
+            std::printf("6000 x 6000 %s: error: %s\n", name, e.what());
+        }
+    }
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: qmr_imgbench [--all-cores] FILE... | --thumbs DIR | --make N [DIR]\n");
+    std::fprintf(stderr, "usage: qmr_imgbench [--all-cores] FILE... | --thumbs DIR | --make N [DIR] | --large [DIR] | --hard [DIR]\n");
     return 2;
+}
+
+void timeHardFiles(const QString &dir, const QString &self)
+{
+    const QString tiff = dir + QStringLiteral("/pages20000.tif");
+    const QString gif = dir + QStringLiteral("/frames2000.gif");
+    const QString wmf = dir + QStringLiteral("/polygons20mb.wmf");
+    std::printf("writing hard files to %s\n", qPrintable(dir));
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    if (!write(tiff, ImagingSamples::tiffOfPages(20000, 1)) || !write(gif, ImagingSamples::animationOfDots(2000))
+        || !ImagingSamples::writePolygonWmf(wmf, qint64(20) * 1024 * 1024)) {
+        std::printf("cannot write the files\n");
+        return;
+    }
+    std::fflush(stdout);
+    for (const QString &file : {tiff, gif, wmf})
+        QProcess::execute(self, {QStringLiteral("--all-cores"), file});
 }
 
 }
@@ -159,6 +253,14 @@ int main(int argc, char **argv)
         if (args.size() != 2)
             return usage();
         timeThumbnails(filesIn(args[1]));
+        return 0;
+    }
+
+    if (args.first() == QLatin1String("--hard")) {
+        if (args.size() > 2)
+            return usage();
+        QTemporaryDir temp;
+        timeHardFiles(args.size() == 2 ? args[1] : temp.path(), app.applicationFilePath());
         return 0;
     }
 
@@ -186,6 +288,14 @@ int main(int argc, char **argv)
         for (int i = 0; i < 5; ++i)
             bigs << big;
         timeDecodes(bigs, "full decode, 6000 x 4000 JPEG (24 MP)");
+        return 0;
+    }
+
+    if (args.first() == QLatin1String("--large")) {
+        if (args.size() > 2)
+            return usage();
+        QTemporaryDir temp;
+        timeLarge(args.size() == 2 ? args[1] : temp.path());
         return 0;
     }
 

@@ -27,23 +27,11 @@ void drawImage(QPainter &painter, QPrinter &printer, const QImage &image, bool c
     painter.drawImage(PrintPlacement::place(natural, area, center, fit), image);
 }
 
-// A painter on the printer, or an ImgXError when the job cannot start.
-void beginJob(QPainter &painter, QPrinter &printer, const QString &jobName)
-{
-    printer.setDocName(jobName);
-    if (!painter.begin(&printer))
-        throw ImgXError(QStringLiteral("The printer could not start the job \"%1\".").arg(jobName));
-}
-
-void endJob(QPainter &painter)
-{
-    if (!painter.end())
-        throw ImgXError(QStringLiteral("The print job did not complete."));
-}
-
 }
 
 ImgXPrint::ImgXPrint() : m_printer(QPrinter::HighResolution) {}
+
+ImgXPrint::~ImgXPrint() = default;
 
 void ImgXPrint::ShowPrintDialog(QWidget *owner, long, bool &ok)
 {
@@ -82,27 +70,69 @@ void ImgXPrint::PrintPages(const QString &jobName, const ImgXPages &pages, bool 
     const int count = pages.Count();
     if (count <= 0)
         throw ImgXError(QStringLiteral("There is no image to print."));
-    QPainter painter;
-    beginJob(painter, m_printer, jobName);
-    bool first = true;
-    for (int i = 0; i < count; ++i) {
-        const std::optional<ImgXPage> page = pages.Item(i);
-        if (!page || page->image.isNull())
-            continue;
-        if (!first && !m_printer.newPage())
-            throw ImgXError(QStringLiteral("The printer could not start a new page."));
-        drawImage(painter, m_printer, page->image, center, fit);
-        first = false;
+    try {
+        for (int i = 0; i < count; ++i) {
+            const std::optional<ImgXPage> page = pages.Item(i);
+            if (page && !page->image.isNull())
+                drawImage(startSheet(jobName), m_printer, page->image, center, fit);
+        }
+    } catch (const ImgXError &) {
+        if (!collectsJobs())
+            m_painter.reset();   // the sheets so far still go out
+        throw;
     }
-    endJob(painter);
+    finishJob();
 }
 
 void ImgXPrint::PrintImage(const QString &jobName, const QImage &image, bool center, bool fit)
 {
     if (image.isNull())
         throw ImgXError(QStringLiteral("There is no image to print."));
-    QPainter painter;
-    beginJob(painter, m_printer, jobName);
-    drawImage(painter, m_printer, image, center, fit);
-    endJob(painter);
+    drawImage(startSheet(jobName), m_printer, image, center, fit);
+    finishJob();
+}
+
+void ImgXPrint::beginDocument()
+{
+    m_inDocument = true;
+}
+
+bool ImgXPrint::endDocument()
+{
+    m_inDocument = false;
+    const std::unique_ptr<QPainter> painter = std::move(m_painter);
+    return !painter || painter->end();
+}
+
+bool ImgXPrint::collectsJobs() const
+{
+    return m_inDocument && !m_printer.outputFileName().isEmpty();
+}
+
+QPainter &ImgXPrint::startSheet(const QString &jobName)
+{
+    if (m_painter) {
+        if (!m_printer.newPage())
+            throw ImgXError(QStringLiteral("The printer could not start a new page."));
+        return *m_painter;
+    }
+    m_printer.setDocName(jobName);
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&m_printer))
+        throw ImgXError(QStringLiteral("The printer could not start the job \"%1\".").arg(jobName));
+    // Without this hint the PDF the printer is fed re-encodes images as JPEG.
+    painter->setRenderHint(QPainter::LosslessImageRendering);
+    m_painter = std::move(painter);
+    return *m_painter;
+}
+
+// Ends the job, unless it belongs to a document that goes to a file:
+// endDocument ends that.
+void ImgXPrint::finishJob()
+{
+    if (collectsJobs())
+        return;
+    const std::unique_ptr<QPainter> painter = std::move(m_painter);
+    if (painter && !painter->end())
+        throw ImgXError(QStringLiteral("The print job did not complete."));
 }

@@ -3,17 +3,22 @@
 // and printing of one image or of every page of a document, placed at the
 // top left of the printable area, centred on it, or fitted to it keeping
 // the aspect ratio. The printer and its page setup are kept for later jobs.
+// Images go to the printer without lossy compression.
 
 #include <QImage>
 #include <QPrinter>
 #include <QString>
 
+#include <memory>
+
+class QPainter;
 class ImgXPages;
 class QWidget;
 
 class ImgXPrint {
 public:
     ImgXPrint();
+    ~ImgXPrint();
 
     // The page range the print dialog offers and returns (1-based).
     long FromPage = 1;
@@ -36,9 +41,25 @@ public:
     // One job with the one image. Throws ImgXError.
     void PrintImage(const QString &jobName, const QImage &image, bool center, bool fit);
 
+    // Between these two calls the jobs of one print command go into one
+    // document when the printer writes a file, each on a sheet of its own,
+    // so that no job replaces the file an earlier one wrote. A real printer
+    // still takes each job apart. endDocument is false when the document
+    // could not be completed.
+    void beginDocument();
+    bool endDocument();
+
     QPrinter &printer() { return m_printer; }
 
 private:
+    // In a document that goes to a file: jobs stay open for the next one.
+    bool collectsJobs() const;
+    // A painter on the printer, ready for a new sheet of the job.
+    QPainter &startSheet(const QString &jobName);
+    void finishJob();
+
     QPrinter m_printer;
+    std::unique_ptr<QPainter> m_painter;   // while a job or a document is open
+    bool m_inDocument = false;
     int m_printRange = AllPages;
 };

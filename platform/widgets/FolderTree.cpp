@@ -6,6 +6,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -117,9 +118,11 @@ void FolderTree::showEvent(QShowEvent *event)
     }, Qt::QueuedConnection);
 }
 
-QTreeWidgetItem *FolderTree::addFolderNode(QTreeWidgetItem *parent, const QString &path, const QString &label)
+QTreeWidgetItem *FolderTree::addFolderNode(QTreeWidgetItem *parent, const QString &path, const QString &label,
+                                           int position)
 {
-    auto *item = new QTreeWidgetItem(parent, QStringList(label));
+    auto *item = new QTreeWidgetItem(QStringList(label));
+    parent->insertChild(position < 0 ? parent->childCount() : position, item);
     item->setIcon(0, icons().icon(QFileIconProvider::Folder));
     item->setData(0, PathRole, path);
     item->setData(0, PopulatedRole, false);
@@ -128,16 +131,43 @@ QTreeWidgetItem *FolderTree::addFolderNode(QTreeWidgetItem *parent, const QStrin
     return item;
 }
 
+// Reads the node's folder: the first time in full, later again, so that the
+// tree shows the folders as they are now. Folders that have gone lose their
+// nodes; new ones get theirs in listing order; the nodes that stay keep
+// their own children and state.
 void FolderTree::populate(QTreeWidgetItem *item)
 {
-    if (item->data(0, PopulatedRole).toBool())
+    // Removing the current node moves the selection, which would read the
+    // node it lands on while this one is half read.
+    if (item == m_desktop || m_reading)
         return;
+    const QScopedValueRollback<bool> reading(m_reading, true);
     item->setData(0, PopulatedRole, true);
     const QString folder = item->data(0, PathRole).toString();
-    for (const QFileInfo &info : subFolders(folder))
-        addFolderNode(item, joinPath(folder, info.fileName()), info.fileName());
-    if (item->childCount() == 0)
-        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    for (int i = item->childCount() - 1; i >= 0; --i) {
+        if (!QFileInfo(item->child(i)->data(0, PathRole).toString()).isDir())
+            delete item->takeChild(i);
+    }
+    int position = 0;
+    for (const QFileInfo &info : subFolders(folder)) {
+        const QString path = joinPath(folder, info.fileName());
+        const int found = childIndex(item, path, position);
+        if (found >= 0)
+            position = found + 1;
+        else
+            addFolderNode(item, path, info.fileName(), position++);
+    }
+    item->setChildIndicatorPolicy(item->childCount() == 0 ? QTreeWidgetItem::DontShowIndicatorWhenChildless
+                                                          : QTreeWidgetItem::ShowIndicator);
+}
+
+int FolderTree::childIndex(QTreeWidgetItem *parent, const QString &path, int from)
+{
+    for (int i = from; i < parent->childCount(); ++i) {
+        if (parent->child(i)->data(0, PathRole).toString() == path)
+            return i;
+    }
+    return -1;
 }
 
 // The node under the Desktop root whose folder holds the given one most
@@ -162,10 +192,9 @@ QTreeWidgetItem *FolderTree::anchorFor(const QString &folder) const
 QTreeWidgetItem *FolderTree::childFor(QTreeWidgetItem *parent, const QString &path)
 {
     populate(parent);
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->data(0, PathRole).toString() == path)
-            return parent->child(i);
-    }
+    const int found = childIndex(parent, path, 0);
+    if (found >= 0)
+        return parent->child(found);
     parent->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     return addFolderNode(parent, path, QFileInfo(path).fileName());
 }
@@ -193,6 +222,9 @@ void FolderTree::currentChanged(QTreeWidgetItem *current)
 {
     if (m_settingPath || !current)
         return;
+    // A folder the user opens shows the sub-folders it has now.
+    if (current->data(0, PopulatedRole).toBool())
+        populate(current);
     raiseLater(current == m_desktop ? &FolderTree::DesktopSelected : &FolderTree::FolderChanged);
 }
 

@@ -4,7 +4,8 @@
 //
 // Under the Desktop root lie the user's home folder, the file-system root
 // and the folders on the desktop. Folders are read when their node is first
-// expanded; hidden folders are not shown.
+// expanded, and read again whenever it is expanded or selected, or the tree
+// is led through it; hidden folders are not shown.
 
 #include <QWidget>
 
@@ -44,8 +45,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QTreeWidgetItem *addFolderNode(QTreeWidgetItem *parent, const QString &path, const QString &label);
+    QTreeWidgetItem *addFolderNode(QTreeWidgetItem *parent, const QString &path, const QString &label,
+                                   int position = -1);
     void populate(QTreeWidgetItem *item);
+    static int childIndex(QTreeWidgetItem *parent, const QString &path, int from);
     QTreeWidgetItem *anchorFor(const QString &folder) const;
     QTreeWidgetItem *childFor(QTreeWidgetItem *parent, const QString &path);
     QTreeWidgetItem *nodeFor(const QString &folder);
@@ -55,5 +58,6 @@ private:
     QTreeWidget *m_view = nullptr;
     QTreeWidgetItem *m_desktop = nullptr;
     bool m_settingPath = false;
+    bool m_reading = false;
     bool m_announced = false;
 };

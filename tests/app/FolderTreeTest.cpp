@@ -115,6 +115,31 @@ TEST_F(FolderTreeTest, AFolderMadeAfterItsParentWasReadCanStillBeSelected)
     EXPECT_EQ(tree.Path(), root + "/Photos/New/");
 }
 
+TEST_F(FolderTreeTest, AFolderIsReadAgainWhenItsNodeIsOpenedOrSelected)
+{
+    tree.setPath(root + "/Photos");
+    QTreeWidgetItem *photos = tree.view()->currentItem();
+    photos->setExpanded(true);
+    const auto children = [&] {
+        QStringList names;
+        for (int i = 0; i < photos->childCount(); ++i)
+            names << photos->child(i)->text(0);
+        return names;
+    };
+    ASSERT_EQ(children(), QStringList{"2023"});
+
+    QDir().mkpath(root + "/Photos/2024");
+    photos->setExpanded(false);
+    photos->setExpanded(true);
+    EXPECT_EQ(children(), (QStringList{"2023", "2024"}));
+
+    ASSERT_TRUE(QDir(root + "/Photos/2023").removeRecursively());
+    QDir().mkpath(root + "/Photos/1999");
+    tree.view()->setCurrentItem(tree.desktopNode());
+    tree.view()->setCurrentItem(photos);   // as a user's selection does
+    EXPECT_EQ(children(), (QStringList{"1999", "2024"}));
+}
+
 TEST_F(FolderTreeTest, AUserClickRaisesItsEventsFromTheQueueInOrder)
 {
     tree.resize(400, 600);

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
@@ -217,6 +218,11 @@ TEST_F(MainWindowTest, CheckPathMovesOnlyToAnotherFolder)
     EXPECT_EQ(window.TV1->Path(), root + "/B/");
     EXPECT_EQ(listedPaths().size(), 3);
     EXPECT_EQ(current(), root + "/B/b2.png");
+    // One listing for the move (each listing starts by clearing the preview),
+    // not a second one for the tree reporting the folder it was given.
+    const auto listingsStarted = std::count_if(events.begin(), events.end(),
+                                               [](const QList<QVariant> &e) { return e.at(0).toString().isEmpty(); });
+    EXPECT_EQ(listingsStarted, 1);
 }
 
 TEST_F(MainWindowTest, RefreshImagesFollowsARenameAndARemoval)

@@ -5,6 +5,11 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+
+namespace {
+const char *const kDesktopVars[] = {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "XDG_CURRENT_DESKTOP"};
+}
 
 void AssocTestEnv::SetUp()
 {
@@ -15,6 +20,13 @@ void AssocTestEnv::SetUp()
     QDir().mkpath(path("config"));
     qputenv("XDG_DATA_HOME", path("data").toUtf8());
     qputenv("XDG_CONFIG_HOME", path("config").toUtf8());
+    // The machine's own lists and programs stay out; xdg-mime works the
+    // generic way.
+    for (const char *var : kDesktopVars)
+        m_savedDesktopVars << qgetenv(var);
+    qputenv("XDG_DATA_DIRS", path("sysdata").toUtf8());
+    qputenv("XDG_CONFIG_DIRS", path("sysconfig").toUtf8());
+    qputenv("XDG_CURRENT_DESKTOP", "X-Generic");
     setProgramFolder(path("program"));
     ScriptedPrompts::instance().reset();
 }
@@ -25,6 +37,8 @@ void AssocTestEnv::TearDown()
     Registry::setRootReadOnly(HKEY_CURRENT_USER, false);
     Registry::setDatabasePath(QString());
     qputenv("QMR_PROGRAM_DIR", m_savedProgramDir);
+    for (int i = 0; i < m_savedDesktopVars.size(); ++i)
+        m_savedDesktopVars[i].isNull() ? qunsetenv(kDesktopVars[i]) : qputenv(kDesktopVars[i], m_savedDesktopVars[i]);
     ScriptedPrompts::instance().reset();
 }
 
@@ -32,8 +46,10 @@ void AssocTestEnv::setProgramFolder(const QString &folder, bool withProgram)
 {
     m_programFolder = folder;
     QDir().mkpath(folder);
-    if (withProgram)
+    if (withProgram) {
         ASSERT_TRUE(TestFiles::writeBytes(folder + "/qmr", "#!/bin/sh\n"));
+        QFile::setPermissions(folder + "/qmr", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     qputenv("QMR_PROGRAM_DIR", folder.toUtf8());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A clean machine for each test: an empty registry store, a program folder
-// holding a "qmr" file, and empty desktop data and config folders.
+// holding a "qmr" file, and empty desktop data and config folders, the
+// system's included.
 
 #include "Registry.h"
 
@@ -30,4 +31,5 @@ private:
     QTemporaryDir m_dir;
     QString m_programFolder;
     QByteArray m_savedProgramDir;
+    QList<QByteArray> m_savedDesktopVars;
 };

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -309,4 +310,71 @@ TEST_F(FileOperationsTest, ItemsRemovedDuringAListingPauseLeaveTheRestToFillInPl
     expected.removeAt(4);
     EXPECT_EQ(tags(), expected);
     EXPECT_EQ(browser->fillCount(), 43);
+}
+
+// Ctrl + right-click makes an item current without selecting it: the
+// selected item is still what goes, under its own name.
+TEST_F(FileOperationsTest, TheSelectedItemGoesUnderItsOwnNameWhicheverItemIsCurrent)
+{
+    const QString dir = makeFolder("photos");
+    const QString a = makeImage(dir, "a.png", 40, 30);
+    const QString b = makeImage(dir, "b.png", 50, 30);
+    const QString copies = makeFolder("copies");
+    const QString moved = makeFolder("moved");
+    browser->ExplorePath(dir);
+    browser->SetSelectedFocus(a);
+    browser->listView()->setSelectedItem(2);
+    browser->listView()->setSelected(2, false);
+
+    chooseFolder(copies + "/");
+    runMenu("Copy To");
+    chooseFolder(moved + "/");
+    runMenu("Move To");
+
+    EXPECT_EQ(QDir(copies).entryList(QDir::Files), QStringList({"a.png"}));
+    EXPECT_EQ(QDir(moved).entryList(QDir::Files), QStringList({"a.png"}));
+    EXPECT_EQ(QImage(moved + "/a.png").width(), 40);
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(QImage(b).width(), 50);
+    EXPECT_EQ(tags(), QStringList({b}));
+    EXPECT_EQ(browser->files(), QStringList({b}));
+}
+
+// One item declined at the replace question: the others moved, and only
+// they leave the list.
+TEST_F(FileOperationsTest, APartlyDoneMoveDropsTheItemsThatWentAndKeepsTheRest)
+{
+    const QStringList paths = listImages(4);
+    const QString target = makeFolder("target");
+    makeFile(target, QFileInfo(paths[1]).fileName(), "kept");
+    browser->SetSelectedFocus(paths[0]);
+    browser->listView()->setSelected(2, true);
+    browser->listView()->setSelected(3, true);
+    chooseFolder(target + "/");
+    prompts().answerMessage(Prompts::No);
+    runMenu("Move To");
+
+    EXPECT_TRUE(QFile::exists(paths[1]));
+    EXPECT_FALSE(QFile::exists(paths[0]) || QFile::exists(paths[2]));
+    EXPECT_EQ(tags(), QStringList({paths[1], paths[3]}));
+    EXPECT_EQ(browser->files(), QStringList({paths[1], paths[3]}));
+}
+
+// A new name is a name: one that leads out of the folder and back in is
+// refused like any other name with "/" in it.
+TEST_F(FileOperationsTest, ARenameToAPathIsRefused)
+{
+    const QStringList paths = listImages(2);
+    makeFolder("photos/sub");
+    browser->ExplorePath(root + "/photos");
+    const QStringList before = tags();
+    browser->SetSelectedFocus(paths[0]);
+    prompts().answerInput(QString("sub/../x.png"));
+    runMenu("Rename");
+
+    EXPECT_TRUE(QFile::exists(paths[0]));
+    EXPECT_FALSE(QFile::exists(root + "/photos/x.png"));
+    EXPECT_EQ(tags(), before);
+    ASSERT_EQ(prompts().messages.size(), 1);
+    EXPECT_TRUE(prompts().messages[0].text.contains("\"/\"")) << qPrintable(prompts().messages[0].text);
 }

@@ -95,23 +95,17 @@ TEST_F(ListingTest, TheSupportedFileRuleDecidesWhatIsListed)
     EXPECT_TRUE(prompts().messages.isEmpty());
 }
 
-TEST_F(ListingTest, FoldersComeFirstThenImagesEachInFileSystemOrder)
+TEST_F(ListingTest, FoldersComeFirstThenImagesEachInNameOrder)
 {
     const QString dir = makeFolder("photos");
     makeFolder("photos/zeta");
+    makeImage(dir, "IMG_2.gif");
+    makeFolder("photos/Alpha");
     makeImage(dir, "b.png");
-    makeFolder("photos/alpha");
-    makeImage(dir, "c.gif");
-    makeImage(dir, "a.bmp");
+    makeImage(dir, "img_10.bmp");
     makeFile(dir, "notes.txt", "text");
-
-    QStringList folders, images;
-    for (const QString &name : namesInOrder(dir)) {
-        if (QFileInfo(dir + "/" + name).isDir())
-            folders << dir + "/" + name;
-        else if (!name.endsWith(".txt"))
-            images << dir + "/" + name;
-    }
+    const QStringList folders = {dir + "/Alpha", dir + "/zeta"};
+    const QStringList images = {dir + "/b.png", dir + "/img_10.bmp", dir + "/IMG_2.gif"};
 
     QStringList placeholderIcons;
     whenFillCountIs(browser.get(), 0, [&] {

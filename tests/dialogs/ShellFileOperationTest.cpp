@@ -1,6 +1,7 @@
 // The shell's file-operation service on real files in a temporary folder.
 
 #include "ShellFileOperation.h"
+#include "OrdinaryUser.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
 
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -366,6 +368,43 @@ TEST_F(ShellFileOperationTest, AFailedMoveToAnotherFileSystemKeepsTheSource)
     }
     EXPECT_EQ(QFileInfo(file).size(), qint64(3 << 20));
     EXPECT_TRUE(namesIn(other.path()).isEmpty());
+}
+
+// Root may remove anything, so the test runs as an ordinary user: a photo
+// in a write-protected folder, and a folder in it whose files alone could
+// go, neither half-moved nor copied, and the file it would replace kept.
+TEST_F(ShellFileOperationTest, AMoveWhoseSourceCannotBeRemovedChangesNothing)
+{
+    if (::geteuid() == 0 && !OrdinaryUser::isChild()) {
+        QString why;
+        if (!OrdinaryUser::account(&why))
+            GTEST_SKIP() << qPrintable(why);
+        const QTemporaryDir home;
+        const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const auto result = OrdinaryUser::runTest(QString("%1.%2").arg(test->test_suite_name(), test->name()),
+                                                  OrdinaryUser::environmentIn(home.path()));
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+        return;
+    }
+    QTemporaryDir other(QStringLiteral("/dev/shm/qmr-move-XXXXXX"));
+    if (!other.isValid() || !onAnotherFileSystem(m_dir.path(), other.path()))
+        GTEST_SKIP() << "no second file system";
+    const QString file = make("locked/a.jpg", "new");
+    make("locked/tree/b.jpg", "B");
+    TestFiles::writeBytes(other.filePath("a.jpg"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(path("locked")).constData(), 0555), 0);
+    prompts().answerMessage(Prompts::Yes);   // replace the old a.jpg
+    EXPECT_EQ(run(FO_MOVE, file, other.filePath("a.jpg")), int(DE_ACCESSDENIEDSRC));
+    EXPECT_EQ(run(FO_MOVE, path("locked/tree"), other.filePath("tree")), int(DE_ACCESSDENIEDSRC));
+    ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
+
+    EXPECT_EQ(TestFiles::readBytes(file), QByteArray("new"));
+    EXPECT_EQ(TestFiles::readBytes(path("locked/tree/b.jpg")), QByteArray("B"));
+    EXPECT_EQ(namesIn(other.path()), QStringList({"a.jpg"}));
+    EXPECT_EQ(TestFiles::readBytes(other.filePath("a.jpg")), QByteArray("old"));
+    ASSERT_EQ(prompts().messages.size(), 3);
+    EXPECT_TRUE(prompts().messages[1].text.contains(QString::fromLocal8Bit(std::strerror(EACCES))));
 }
 
 // ---- rename ----

@@ -78,6 +78,21 @@ Magick::Image toMagick(const QImage &imageIn)
 }
 
 namespace {
+
+void putLe16(QByteArray &out, int value)
+{
+    char bytes[2];
+    qToLittleEndian<quint16>(quint16(value), bytes);
+    out.append(bytes, 2);
+}
+
+void putLe32(QByteArray &out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian<quint32>(value, bytes);
+    out.append(bytes, 4);
+}
+
 // ImageMagick's TIFF coder installs libtiff error handlers that report to
 // the exception of its last read or write, long gone afterwards; a later
 // error in Qt's TIFF reader would then stop the test program. The program
@@ -136,25 +151,31 @@ QByteArray jpegWithOrientation(const QImage &image, int orientation)
     return jpeg.left(2) + app1 + jpeg.mid(2);
 }
 
-bool writeShapeWmf(const QString &path)
+bool writeWmf(const QString &path, QSizeF inches, int unitsPerInch, const WmfDrawing &draw)
 {
     const QByteArray name = QFile::encodeName(path);
     WMFTRACK *wt = nullptr;
     WMFHANDLES *wht = nullptr;
     if (wmf_start(name.constData(), 4096, 4096, &wt) != 0 || wmf_htable_create(16, 16, &wht) != 0)
         return false;
-    auto add = [wt](char *record) { return wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1) == 0; };
-    U_PAIRF *size = U_PAIRF_set(200 / 96.0f, 100 / 96.0f);
-    bool ok = wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, 96)), wt, 1) == 0;
+    const WmfAdd add = [wt](char *record) { return wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1) == 0; };
+    U_PAIRF *size = U_PAIRF_set(float(inches.width()), float(inches.height()));
+    const bool ok = wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(size, unsigned(unitsPerInch))), wt, 1) == 0
+        && draw(add, wht) && add(U_WMREOF_set()) && wmf_finish(wt) == 0;
     std::free(size);
-    uint32_t brush = 0;
-    ok = ok && add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})) && add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
-        && add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
-        && add(wselectobject_set(brush, wht)) && add(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60}))
-        && add(U_WMREOF_set()) && wmf_finish(wt) == 0;
     wmf_free(&wt);
     wmf_htable_free(&wht);
     return ok;
+}
+
+bool writeShapeWmf(const QString &path)
+{
+    return writeWmf(path, QSizeF(200 / 96.0, 100 / 96.0), 96, [](const WmfAdd &add, WMFHANDLES *wht) {
+        uint32_t brush = 0;
+        return add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})) && add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
+            && add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
+            && add(wselectobject_set(brush, wht)) && add(U_WMRRECTANGLE_set(U_RECT16{20, 10, 120, 60}));
+    });
 }
 
 bool writeShapeEmf(const QString &path)
@@ -176,6 +197,110 @@ bool writeShapeEmf(const QString &path)
     emf_free(&et);
     emf_htable_free(&eht);
     return ok;
+}
+
+QPoint dotOf(int frame)
+{
+    return QPoint(frame * 7 % 400, frame * 13 % 400);
+}
+
+QByteArray animationOfDots(int frames)
+{
+    QByteArray gif("GIF89a");
+    putLe16(gif, 400);
+    putLe16(gif, 400);
+    gif.append("\x80\x00\x00", 3).append("\x00\x00\x00\xff\xff\xff", 6);   // black, white
+    for (int i = 0; i < frames; ++i) {
+        gif.append("\x21\xf9\x04\x04\x02\x00\x00\x00", 8);   // kept under the next frame
+        gif.append('\x2c');
+        putLe16(gif, dotOf(i).x());
+        putLe16(gif, dotOf(i).y());
+        putLe16(gif, 1);
+        putLe16(gif, 1);
+        gif.append('\x00');
+        gif.append("\x02\x02\x4c\x01\x00", 5);   // clear, pixel 1, end (3-bit codes)
+    }
+    return gif.append('\x3b');
+}
+
+QColor colourOfPage(int page)
+{
+    return QColor(page % 256, page / 256 % 256, 7);
+}
+
+QByteArray tiffOfPages(int pages, int side)
+{
+    const int rowBytes = side * 3;
+    QByteArray tiff("II*\0", 4);
+    putLe32(tiff, 0);   // first directory, set below
+    const quint32 depths = quint32(tiff.size());
+    putLe16(tiff, 8), putLe16(tiff, 8), putLe16(tiff, 8);
+    const quint32 grey = quint32(tiff.size());
+    tiff.append(QByteArray(rowBytes, char(0x80)));
+    qint64 linkAt = 4;
+    for (int page = 0; page < pages; ++page) {
+        const quint32 row0 = quint32(tiff.size());
+        const QColor c = colourOfPage(page);
+        for (int x = 0; x < side; ++x)
+            tiff.append(char(c.red())).append(char(c.green())).append(char(c.blue()));
+        const quint32 offsets = quint32(tiff.size());
+        putLe32(tiff, row0);
+        for (int y = 1; y < side; ++y)
+            putLe32(tiff, grey);
+        const quint32 counts = quint32(tiff.size());
+        for (int y = 0; y < side; ++y)
+            putLe32(tiff, quint32(rowBytes));
+        if (tiff.size() % 2)
+            tiff.append('\0');
+        qToLittleEndian<quint32>(quint32(tiff.size()), tiff.data() + linkAt);
+        const auto entry = [&](int tag, int type, quint32 count, quint32 value) {
+            putLe16(tiff, tag);
+            putLe16(tiff, type);
+            putLe32(tiff, count);
+            putLe32(tiff, value);
+        };
+        putLe16(tiff, 10);
+        entry(256, 4, 1, quint32(side));
+        entry(257, 4, 1, quint32(side));
+        entry(258, 3, 3, depths);
+        entry(259, 3, 1, 1);   // not compressed
+        entry(262, 3, 1, 2);   // RGB
+        entry(273, 4, quint32(side), side == 1 ? row0 : offsets);
+        entry(277, 3, 1, 3);
+        entry(278, 4, 1, 1);
+        entry(279, 4, quint32(side), side == 1 ? quint32(rowBytes) : counts);
+        entry(284, 3, 1, 1);
+        linkAt = tiff.size();
+        putLe32(tiff, 0);
+    }
+    return tiff;
+}
+
+bool writePolygonWmf(const QString &path, qint64 bytes)
+{
+    return writeWmf(path, QSizeF(1000 / 96.0, 1000 / 96.0), 96, [bytes](const WmfAdd &add, WMFHANDLES *wht) {
+        quint32 state = 1;
+        const auto next = [&state](int range) {
+            state = state * 1664525u + 1013904223u;
+            return int((state >> 8) % quint32(range));
+        };
+        bool ok = add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})) && add(U_WMRSETWINDOWEXT_set(U_POINT16{1000, 1000}));
+        U_POINT16 points[20];
+        for (qint64 written = 0, i = 0; ok && written < bytes; ++i) {
+            if (i % 100 == 0) {
+                uint32_t brush = 0;
+                const U_COLORREF colour = U_RGB(next(256), next(256), next(256));
+                ok = add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, colour, 0)))
+                    && add(wselectobject_set(brush, wht)) && add(wdeleteobject_set(&brush, wht));
+            }
+            const int x = next(1000), y = next(1000);
+            for (U_POINT16 &p : points)
+                p = U_POINT16{int16_t(x + next(60) - 30), int16_t(y + next(60) - 30)};
+            ok = ok && add(U_WMRPOLYGON_set(20, points));
+            written += 6 + 2 + 20 * 4;
+        }
+        return ok;
+    });
 }
 
 }

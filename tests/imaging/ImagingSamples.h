@@ -4,8 +4,15 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
+#include <QSizeF>
 #include <QString>
+#include <functional>
 #include <list>
+
+extern "C" {
+#include <uwmf.h>
+}
 
 namespace Magick {
 class Image;
@@ -30,10 +37,30 @@ Magick::Image toMagick(const QImage &image);
 bool writeMagick(Magick::Image image, const QString &path, const char *coder);
 bool writeMagickList(std::list<Magick::Image> images, const QString &path, const char *coder);
 
+// A WMF written with libUEMF: a placeable frame of `inches` at
+// `unitsPerInch`, then what `draw` adds (records made by libUEMF's _set
+// functions, objects numbered through the handle table).
+using WmfAdd = std::function<bool(char *record)>;
+using WmfDrawing = std::function<bool(const WmfAdd &add, WMFHANDLES *wht)>;
+bool writeWmf(const QString &path, QSizeF inches, int unitsPerInch, const WmfDrawing &draw);
+
 // Metafiles drawn with libUEMF: a red rectangle from (20, 10) to (120, 60)
 // on a 200 x 100 picture (not a single bitmap, so they are rendered).
 bool writeShapeWmf(const QString &path);
 bool writeShapeEmf(const QString &path);
+
+// A 400 x 400 animation whose every frame adds one white pixel, at
+// dotOf(frame), to those before it (about 23 bytes a frame).
+QPoint dotOf(int frame);
+QByteArray animationOfDots(int frames);
+// `pages` RGB pages of side x side pixels, one row a strip. Row 0 of each
+// page has colourOfPage(page); the other rows all use one grey row stored
+// once, so the file stays small however large the pages are.
+QColor colourOfPage(int page);
+QByteArray tiffOfPages(int pages, int side);
+// A WMF of about `bytes` bytes of small 20-point polygons in changing
+// colours on a 1000 x 1000 picture.
+bool writePolygonWmf(const QString &path, qint64 bytes);
 
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);

@@ -8,7 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 using namespace ImagingSamples;
 
@@ -143,8 +147,8 @@ TEST(ImagingSave, FailuresLeaveTheOldFileAndNoLeftovers)
 
 TEST(ImagingSave, ForeignMetafilesAreDrawn)
 {
-    // Metafiles that draw a shape (not one bitmap) go through libwmf and
-    // libemf2svg: a red rectangle on a 200 x 100 picture.
+    // Metafiles that draw a shape (not one bitmap) are played (WMF) or go
+    // through libemf2svg (EMF): a red rectangle on a 200 x 100 picture.
     QTemporaryDir dir;
     ASSERT_TRUE(writeShapeWmf(dir.filePath("shape.wmf")));
     ASSERT_TRUE(writeShapeEmf(dir.filePath("shape.emf")));
@@ -211,4 +215,27 @@ TEST(ImagingSave, PicturesTooWideForImageMagickFailCleanly)
             EXPECT_FALSE(QFile::exists(dir.filePath(name)));
         }
     }
+}
+
+// A disk with no room left: the message says so, and the old file stays.
+TEST(ImagingSave, AFullDiskIsNamed)
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("small");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    if (mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small disk here: " << std::strerror(errno);
+    const std::shared_ptr<void> unmount(nullptr, [&](void *) { umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    const QString target = disk + "/keep.bmp";
+    ASSERT_TRUE(TestFiles::writeBytes(target, "old contents"));
+    ImgXDocument doc;
+    doc.Loader.LoadFromPicture(noisy(300, 300));
+    try {
+        doc.Export.SaveFile(target, ImgXFormatBMP);
+        ADD_FAILURE() << "saved";
+    } catch (const ImgXError &e) {
+        EXPECT_TRUE(e.text().contains(QLatin1String(": the disk is full"))) << e.what();
+    }
+    EXPECT_EQ(TestFiles::readBytes(target), QByteArray("old contents"));
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
 }

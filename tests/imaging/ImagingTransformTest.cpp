@@ -4,11 +4,15 @@
 #include "ImagingSamples.h"
 #include "ImageTransforms.h"
 #include "ImgXDocument.h"
+#include "TestFiles.h"
 
+#include <QBuffer>
 #include <QClipboard>
+#include <QColorSpace>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 using namespace ImagingSamples;
 
@@ -139,50 +143,113 @@ TEST(ImagingTransform, FreeAngleGrowsOnTheBackground)
     EXPECT_EQ(out.pixelColor(out.width() / 2, out.height() / 2), QColor(Qt::black));
 }
 
-TEST(ImagingTransform, EncryptionRoundTripsThroughFiles)
+namespace {
+
+// A PNG whose only colour information is a gamma chunk (linear light),
+// with a comment.
+QByteArray gammaPngWithComment(const QImage &image, const QString &comment)
+{
+    QImage tagged = image;
+    tagged.setText(QStringLiteral("Comment"), comment);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    tagged.save(&buffer, "PNG");
+    QByteArray chunk("gAMA\x00\x01\x86\xa0", 8);   // 100000: gamma 1.0
+    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(chunk.constData()), uInt(chunk.size())));
+    chunk.prepend(QByteArray("\0\0\0\4", 4));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        chunk.append(char((crc >> shift) & 0xff));
+    png.insert(33, chunk);   // right after the signature and IHDR
+    return png;
+}
+
+}
+
+TEST(ImagingTransform, EncryptedImagesKeepNothingOfTheSourceAndComeBackFromLosslessFiles)
 {
     QTemporaryDir dir;
-    const QImage picture = smooth(64, 48);
+    ASSERT_TRUE(TestFiles::writeBytes(dir.filePath("source.png"),
+                                      gammaPngWithComment(noisy(37, 23, true), "Account PIN 4711")));
     ImgXDocument doc;
-    doc.Loader.LoadFromPicture(picture);
+    doc.Loader.LoadFromFile(dir.filePath("source.png"));
+    const QImage original = doc.Export.GetPicture();
+    ASSERT_TRUE(original.hasAlphaChannel());
     doc.Transform.Encrypt(QStringLiteral("open sesame"));
-    const QImage scrambled = doc.Export.GetPicture();
-    // Noise: neighbouring pixels of the smooth picture no longer match.
-    int sameNeighbours = 0;
-    for (int x = 1; x < 64; ++x)
-        sameNeighbours += qAbs(qRed(scrambled.pixel(x, 20)) - qRed(scrambled.pixel(x - 1, 20))) < 8;
-    EXPECT_LT(sameNeighbours, 10);
-    EXPECT_EQ(qAlpha(scrambled.pixel(3, 3)), 255);
+    const QImage sealed = doc.Export.GetPicture();
+    EXPECT_FALSE(sealed.hasAlphaChannel());   // alpha is enciphered with the colours
+    EXPECT_FALSE(sealed.colorSpace().isValid());
+    EXPECT_TRUE(sealed.textKeys().isEmpty());
+    EXPECT_EQ(doc.ImageInfo.Height(), sealed.height());
 
-    for (auto [name, code] : {std::pair{"secret.png", int(ImgXFormatPNG)}, std::pair{"secret.bmp", int(ImgXFormatBMP)}}) {
+    const std::pair<const char *, int> lossless[] = {
+        {"secret.png", ImgXFormatPNG}, {"secret.tif", ImgXFormatTIF}, {"secret.bmp", ImgXFormatBMP}};
+    for (auto [name, code] : lossless) {
         SCOPED_TRACE(name);
         doc.Export.SaveFile(dir.filePath(name), code);
+        EXPECT_FALSE(TestFiles::readBytes(dir.filePath(name)).contains("4711"));
         ImgXDocument back;
         back.Loader.LoadFromFile(dir.filePath(name));
         back.Transform.Decrypt(QStringLiteral("open sesame"));
-        EXPECT_EQ(maxDifference(back.Export.GetPicture(), picture), 0);
+        EXPECT_EQ(maxDifference(back.Export.GetPicture(), original), 0);
+        EXPECT_EQ(back.ImageInfo.Height(), 23);
     }
-
-    // A wrong key gives noise, not the picture (and no failure).
-    ImgXDocument wrong;
-    wrong.Loader.LoadFromFile(dir.filePath("secret.png"));
-    EXPECT_NO_THROW(wrong.Transform.Decrypt(QStringLiteral("open sesame!")));
-    EXPECT_GT(maxDifference(wrong.Export.GetPicture(), picture), 100);
+    // JPEG changes the pixels, so what it keeps cannot be deciphered.
+    doc.Export.SaveFile(dir.filePath("secret.jpg"), ImgXFormatJPG);
+    ImgXDocument jpeg;
+    jpeg.Loader.LoadFromFile(dir.filePath("secret.jpg"));
+    EXPECT_THROW(jpeg.Transform.Decrypt(QStringLiteral("open sesame")), ImgXError);
 }
 
-TEST(ImagingTransform, EncryptionLeavesAlphaAlone)
+TEST(ImagingTransform, EveryEncryptionIsFreshAndOnlyTheKeyAndIntactPixelsUndoIt)
 {
-    const QImage picture = noisy(16, 16, true);
+    const QImage picture = smooth(64, 48);
+    ImgXDocument first, second;
+    first.Loader.LoadFromPicture(picture);
+    second.Loader.LoadFromPicture(picture);
+    first.Transform.Encrypt(QStringLiteral("k"));
+    second.Transform.Encrypt(QStringLiteral("k"));
+    const QImage a = first.Export.GetPicture(), b = second.Export.GetPicture();
+    ASSERT_EQ(a.size(), b.size());
+    int samePixels = 0;   // in the rows that hold the pixels, before the added ones
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            samePixels += a.pixel(x, y) == b.pixel(x, y);
+    EXPECT_LT(samePixels, 5);
+
+    // A wrong key, an altered pixel, or a picture never encrypted: an
+    // error, and the image stays as it was.
+    EXPECT_THROW(first.Transform.Decrypt(QStringLiteral("K")), ImgXError);
+    EXPECT_EQ(first.Export.GetPicture(), a);
+    QImage altered = a;
+    altered.setPixel(5, 5, altered.pixel(5, 5) ^ 1);
+    ImgXDocument tampered;
+    tampered.Loader.LoadFromPicture(altered);
+    EXPECT_THROW(tampered.Transform.Decrypt(QStringLiteral("k")), ImgXError);
+    EXPECT_EQ(tampered.Export.GetPicture(), altered);
+    ImgXDocument plain;
+    plain.Loader.LoadFromPicture(picture);
+    EXPECT_THROW(plain.Transform.Decrypt(QStringLiteral("k")), ImgXError);
+
+    first.Transform.Decrypt(QStringLiteral("k"));
+    EXPECT_EQ(maxDifference(first.Export.GetPicture(), picture), 0);
+}
+
+TEST(ImagingTransform, SixteenBitChannelsComeBackExactly)
+{
+    QTemporaryDir dir;
+    QImage deep(9, 7, QImage::Format_RGBA64);
+    for (int y = 0; y < deep.height(); ++y)
+        for (int x = 0; x < deep.width(); ++x)
+            deep.setPixelColor(x, y, QColor::fromRgba64(quint16(x * 7001 + y), quint16(y * 9001 + x), 513, 65534 - x));
     ImgXDocument doc;
-    doc.Loader.LoadFromPicture(picture);
+    doc.Loader.LoadFromPicture(deep);
     doc.Transform.Encrypt(QStringLiteral("k"));
-    const QImage scrambled = doc.Export.GetPicture();
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            ASSERT_EQ(qAlpha(scrambled.pixel(x, y)), qAlpha(picture.pixel(x, y)));
-    EXPECT_GT(maxDifference(scrambled, picture), 100);
-    doc.Transform.Decrypt(QStringLiteral("k"));
-    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+    doc.Export.SaveFile(dir.filePath("deep.png"), ImgXFormatPNG);
+    ImgXDocument back;
+    back.Loader.LoadFromFile(dir.filePath("deep.png"));
+    back.Transform.Decrypt(QStringLiteral("k"));
+    EXPECT_EQ(back.Export.GetPicture().convertToFormat(QImage::Format_RGBA64), deep);
 }
 
 TEST(ImagingTransform, CopyToClipboardHandsOverThePicture)

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 TEST(PromptsTest, MessagesCarryTheApplicationTitleUnlessNamed)
 {
@@ -73,14 +74,15 @@ TEST(VirtualKeysTest, KeysOfTheViewersTable)
     EXPECT_EQ(VirtualKeys::toQtKey(39), int(Qt::Key_Right));
 }
 
-TEST(SingleInstanceTest, SecondHolderIsRefused)
+TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstLetsGo)
 {
-    SingleInstance first;
-    EXPECT_FALSE(first.anotherInstanceRuns());
-    // Within one process the lock file is held by the first object; another
-    // process would be refused the same way. A lock left by a process that
-    // is gone is taken over.
-    EXPECT_FALSE(first.anotherInstanceRuns());
+    auto first = std::make_unique<SingleInstance>();
+    EXPECT_FALSE(first->anotherInstanceRuns());
+    EXPECT_FALSE(first->anotherInstanceRuns());
+    SingleInstance second;
+    EXPECT_TRUE(second.anotherInstanceRuns());
+    first.reset();
+    EXPECT_FALSE(second.anotherInstanceRuns());
 }
 
 TEST(ShellExecuteTest, MissingFileStartsNothing)

@@ -352,6 +352,46 @@ TEST_F(ViewerDisplay, PipeNamedLikeAPhotoIsNeverOpened)
     const bool readerWasWaiting =
         TestFiles::readerWaitedOnPipe(pipePath, [&] { show({photo, pipePath}, 1); }, &made);
     ASSERT_TRUE(made);
-
     EXPECT_FALSE(readerWasWaiting);
+
+    // Beside the shown file, a pipe is a neighbour the look-ahead weighs up.
+    const QString neighbour = dir.filePath("next.jpg");
+    EXPECT_FALSE(TestFiles::readerWaitedOnPipe(neighbour, [&] {
+        show({photo, neighbour}, 0);
+        QTest::qWait(400);   // the look-ahead starts at the latest a moment after showing
+    }, &made));
+    EXPECT_TRUE(made);
+}
+
+TEST_F(ViewerDisplay, AnEntryThatCannotBeDecodedIsDescribedByItsOwnFile)
+{
+    const QString damaged = dir.filePath("damaged.png");
+    ASSERT_TRUE(TestFiles::writeBytes(damaged, QByteArray(700, 'x')));
+    frmViwer *v = show({image("a.png", 800, 600), damaged, dir.filePath("gone.png")}, 0);
+    StatusBar *bar = v->statusPanels();
+    ASSERT_EQ(bar->PanelText(4), QStringLiteral("800x600x24b png"));
+
+    v->ShowNext();
+    EXPECT_EQ(bar->PanelText(1), QStringLiteral("2/3"));
+    EXPECT_EQ(bar->PanelText(2), QStringLiteral("damaged.png"));
+    EXPECT_EQ(bar->PanelText(3), QStringLiteral("700 Bytes"));
+    EXPECT_EQ(bar->PanelText(4), QString());
+
+    v->ShowNext();
+    EXPECT_EQ(bar->PanelText(2), QStringLiteral("gone.png"));
+    EXPECT_EQ(bar->PanelText(3), QString());
+    EXPECT_EQ(bar->PanelText(4), QString());
+}
+
+TEST_F(ViewerDisplay, AReloadReadsAFileThatChangedOnDisk)
+{
+    const QString a = image("a.png", 100, 80);
+    frmViwer *v = show({a, image("b.png", 100, 80)}, 0);
+    processEvents();   // the look-ahead holds a decode of the shown file too
+    QImage changed = TestFiles::pattern(100, 80);
+    changed.fill(Qt::green);
+    ASSERT_TRUE(changed.save(a, "PNG"));
+
+    v->ReloadImage();
+    EXPECT_EQ(v->imgX()->document().current()->image.pixelColor(50, 40), QColor(Qt::green));
 }

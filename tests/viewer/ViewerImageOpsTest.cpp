@@ -199,11 +199,15 @@ TEST_F(ViewerImageOps, PrintingAllPagesIsOneJobAndOnePageUsesThePageLoop)
     trigger(v, "mnuCentered");
     EXPECT_EQ(pdfPages(all), 3);
 
-    // Pages 2 to 3 are two jobs of one page each.
+    // Pages 2 to 3 go to the file one after the other, neither replacing
+    // the other.
     const QString range = dir.filePath("range.pdf");
     printTo(range, QPrinter::PageRange, 2, 3);
     trigger(v, "mnuTopLeft");
-    EXPECT_EQ(pdfPages(range), 1);
+    EXPECT_EQ(pdfPages(range), 2);
+    QProcess::execute(QStringLiteral("pdfimages"), {QStringLiteral("-png"), range, dir.filePath("range")});
+    EXPECT_EQ(QImage(dir.filePath("range-000.png")).width(), 50);
+    EXPECT_EQ(QImage(dir.filePath("range-001.png")).width(), 60);
 }
 
 TEST_F(ViewerImageOps, PageSetupIsShownOverTheViewer)
@@ -229,11 +233,10 @@ TEST_F(ViewerImageOps, KeyPromptPassesTheKeyAsTyped)
     answerKey(QStringLiteral(" secret "), true);
     v->Encrypt();
     EXPECT_NE(shown(v), original);
-    answerKey(QStringLiteral("secret"), true);   // without the blanks: another key
+    const QImage sealed = shown(v);
+    answerKey(QStringLiteral("secret"), true);   // without the blanks: another key, refused
     v->Decrypt();
-    EXPECT_NE(shown(v), original);
-    answerKey(QStringLiteral("secret"), true);   // undo that
-    v->Decrypt();
+    EXPECT_EQ(shown(v), sealed);
     answerKey(QStringLiteral(" secret "), true);
     v->Decrypt();
     EXPECT_EQ(shown(v), original);
@@ -247,4 +250,23 @@ TEST_F(ViewerImageOps, WithNoImageDecryptIsQuietAndEncryptReportsToItsCaller)
     EXPECT_NO_THROW(v->Decrypt());
     answerKey(QStringLiteral("key"), true);
     EXPECT_THROW(v->Encrypt(), ImgXError);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ViewerImageOps, TheCipherShowsABusyCursorWhileItWorks)
+{
+    frmViwer *v = show({image("a.png", 60, 40)});
+    QList<int> shapes;
+    QObject::connect(v->imgX(), &ImgX::ViewChanged, v, [&] {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        shapes << (cursor ? int(cursor->shape()) : -1);
+    });
+    answerKey(QStringLiteral("key"), true);
+    v->Encrypt();
+    ASSERT_FALSE(shapes.isEmpty());
+    EXPECT_EQ(shapes.last(), int(Qt::WaitCursor));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    answerKey(QStringLiteral("wrong"), true);   // refused: the cursor comes back all the same
+    v->Decrypt();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

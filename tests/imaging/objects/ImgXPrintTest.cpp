@@ -66,6 +66,20 @@ protected:
         return QImage(prefix + ".png");
     }
 
+    // The images the PDF holds, as stored in it.
+    QList<QImage> embedded()
+    {
+        const QString prefix = m_dir.filePath("stored");
+        tool("pdfimages", {"-png", m_pdf, prefix});
+        QList<QImage> images;
+        for (int i = 0;; ++i) {
+            const QImage image(QStringLiteral("%1-%2.png").arg(prefix).arg(i, 3, 10, QLatin1Char('0')));
+            if (image.isNull())
+                return images;
+            images << image.convertToFormat(QImage::Format_RGB32);
+        }
+    }
+
     int pageCount() { return tool("pdfinfo", {m_pdf}).section("Pages:", 1).trimmed().section('\n', 0, 0).toInt(); }
 
     // The printable area in points on the page.
@@ -149,6 +163,18 @@ TEST_F(ImgXPrintTest, PrintPagesPutsEveryPageOnItsOwnSheet)
     m_print.PrintPages("Orrindale", doc.Pages, false, false);
     EXPECT_EQ(pageCount(), 3);
     expectNear(inkedRect(page(3)), QRectF(printable().topLeft(), QSizeF(72, 72)));
+}
+
+TEST_F(ImgXPrintTest, ImagesAreStoredWithoutLoss)
+{
+    QImage image = solid(61, 40);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 4, (x * y) & 0xff, (x ^ y) * 3 & 0xff));
+    m_print.PrintImage("Orrindale", image, true, true);
+    const QList<QImage> stored = embedded();
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored[0], image);
 }
 
 TEST_F(ImgXPrintTest, NothingToPrintIsAnError)

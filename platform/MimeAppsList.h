@@ -1,0 +1,34 @@
+#pragma once
+// One mimeapps.list, edited line by line as bytes: everything that is not
+// a line we change stays exactly as written, whatever its encoding.
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+class MimeAppsList {
+public:
+    explicit MimeAppsList(const QByteArray &content);
+    QByteArray content() const;
+
+    // The desktop IDs the default group gives for the type, in order.
+    QStringList defaults(const QString &mimeType) const;
+    bool hasDefaults(const QString &mimeType) const;
+    // Puts the ID first in the type's defaults; the others stay after it
+    // and come back into force when it leaves.
+    void makeDefault(const QString &mimeType, const QString &desktopId);
+    // Takes the ID out of the type's defaults; a line left empty goes.
+    // Lines that do not name it are not touched.
+    void removeDefault(const QString &mimeType, const QString &desktopId);
+
+private:
+    using Ids = QList<QByteArray>;
+    QByteArray entryLine(const QByteArray &mimeType, const Ids &ids) const;
+    static Ids idsOf(const QByteArray &line);
+    QList<int> entryLines(const QByteArray &mimeType) const;
+    int groupStart() const;
+    void appendLine(const QByteArray &entry);
+
+    QList<QByteArray> m_lines;
+    QByteArray m_lineEnd;
+};
