@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
   libgl-dev libxkbcommon-dev \
   libmagick++-dev libwmf-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev \
   libgtest-dev googletest \
-  xvfb xauth xdg-utils poppler-utils fonts-dejavu-core
+  xvfb xauth xdg-utils poppler-utils fonts-dejavu-core \
+  openbox xdotool x11-utils

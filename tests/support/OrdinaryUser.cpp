@@ -83,16 +83,11 @@ QProcessEnvironment environmentIn(const QString &folder)
     return env;
 }
 
-Result run(const QString &program, const QStringList &arguments,
-           const QProcessEnvironment &environment, int timeoutMs)
+bool runAsAccount(QProcess &process)
 {
-    Result result;
     const auto user = account();
     if (!user)
-        return result;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setProcessEnvironment(environment);
+        return false;
     const Account who = *user;
     process.setChildProcessModifier([who] {
         if (geteuid() != 0)
@@ -101,6 +96,18 @@ Result run(const QString &program, const QStringList &arguments,
         if (::setgid(who.gid) != 0 || ::setuid(who.uid) != 0)
             ::_exit(126);
     });
+    return true;
+}
+
+Result run(const QString &program, const QStringList &arguments,
+           const QProcessEnvironment &environment, int timeoutMs)
+{
+    Result result;
+    QProcess process;
+    if (!runAsAccount(process))
+        return result;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     result.started = process.waitForStarted();
     if (!result.started)

@@ -4,6 +4,7 @@
 // account "qmrtest" (made when missing); as any other user, that user.
 
 #include <QByteArray>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,10 @@ struct Result {
     int exitCode = -1;
     QByteArray output;   // standard output and error together
 };
+
+// Makes the process start its program as the account (false when there is
+// none); for a program that a test starts and talks to while it runs.
+bool runAsAccount(QProcess &process);
 
 // Runs program as the account and waits for it (at most timeoutMs).
 Result run(const QString &program, const QStringList &arguments,

@@ -1,0 +1,144 @@
+#include "Desktop.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest/QTest>
+
+namespace Desktop {
+
+namespace {
+
+QString windowId(const QWidget *window)
+{
+    return QString::number(window->window()->winId());
+}
+
+// _NET_FRAME_EXTENTS as left, right, top, bottom; empty before the window
+// manager has framed the window.
+QList<int> frameExtents(const QWidget *window)
+{
+    const QString out = tool("xprop", {"-id", windowId(window), "_NET_FRAME_EXTENTS"});
+    QList<int> extents;
+    const QRegularExpression number("(\\d+)");
+    auto it = number.globalMatch(out.section('=', 1));
+    while (it.hasNext())
+        extents << it.next().captured(1).toInt();
+    return extents.size() == 4 ? extents : QList<int>();
+}
+
+int field(const QString &text, const QString &name)
+{
+    const QRegularExpression re(QRegularExpression::escape(name) + ":\\s*(-?\\d+)");
+    return re.match(text).captured(1).toInt();
+}
+
+}
+
+QString tool(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    QProcess process;
+    process.start(program, arguments);
+    (void)QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool waitFramed(const QWidget *window, int timeoutMs)
+{
+    return QTest::qWaitFor([&] {
+        return window->isVisible() && window->isActiveWindow() && !frameExtents(window).isEmpty();
+    }, timeoutMs);
+}
+
+QRect settledGeometry(const QWidget *window, int timeoutMs)
+{
+    QRect last = outerGeometry(window);
+    int steady = 0;
+    (void)QTest::qWaitFor([&] {
+        QTest::qWait(40);
+        const QRect now = outerGeometry(window);
+        steady = now == last ? steady + 1 : 0;
+        last = now;
+        return steady >= 3;
+    }, timeoutMs);
+    return last;
+}
+
+void keys(const QStringList &combos)
+{
+    tool("xdotool", QStringList{"key", "--delay", "30"} + combos);
+}
+
+void type(const QString &text)
+{
+    tool("xdotool", {"type", "--delay", "10", text});
+}
+
+void click(const QWidget *widget)
+{
+    click(widget, widget->rect().center());
+}
+
+void click(const QWidget *widget, const QPoint &point)
+{
+    const QPoint at = widget->mapToGlobal(point);
+    tool("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
+                     "click", "1"});
+}
+
+QRect outerGeometry(const QWidget *window)
+{
+    const QString info = tool("xwininfo", {"-id", windowId(window)});
+    QRect client(field(info, "Absolute upper-left X"), field(info, "Absolute upper-left Y"),
+                 field(info, "Width"), field(info, "Height"));
+    const QList<int> frame = frameExtents(window);
+    if (frame.isEmpty())
+        return client;
+    return client.adjusted(-frame[0], -frame[2], frame[1], frame[3]);
+}
+
+QString title(const QWidget *window)
+{
+    const QString out = tool("xprop", {"-id", windowId(window), "_NET_WM_NAME"});
+    const QRegularExpression quoted("= \"(.*)\"\\s*$");
+    return quoted.match(out).captured(1);
+}
+
+ModalScript::ModalScript() : m_timer(new QTimer)
+{
+    QObject::connect(m_timer, &QTimer::timeout, [this] { poll(); });
+    m_timer->start(30);
+}
+
+ModalScript::~ModalScript()
+{
+    delete m_timer;
+}
+
+void ModalScript::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_last || !modal->isActiveWindow())
+        return;
+    m_last = modal;
+    if (m_acts.empty()) {
+        QStringList texts{modal->windowTitle()};
+        for (const QLabel *label : modal->findChildren<QLabel *>())
+            texts << label->text();
+        unexpected << texts.join(' ');
+        keys({"Escape"});
+    } else {
+        const auto act = std::move(m_acts.front());
+        m_acts.pop_front();
+        act(modal);
+    }
+}
+
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs one test program on a desktop of its own: a virtual X screen on a free
+# display, the openbox window manager on it, then the program. Exits 77
+# (skipped) when the tools are missing.
+set -u
+for tool in Xvfb openbox xdotool xprop; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "desktop test skipped: $tool is not installed (scripts/install-deps.sh installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number to the pipe.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+if ! read -r -t 20 number <"$work/display"; then
+  echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1
+fi
+export DISPLAY=":$number"
+unset WAYLAND_DISPLAY
+
+# The window manager is up once it announces itself on the root window.
+HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm=$!
+for _ in $(seq 200); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  echo "openbox did not start:"; cat "$work/openbox.log"; exit 1
+fi
+
+"$@"
