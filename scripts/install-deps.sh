@@ -8,7 +8,7 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake pkg-config ninja-build \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins \
-  libgl-dev libxkbcommon-dev \
+  libgl-dev libxkbcommon-dev libxcb1-dev \
   libmagick++-dev libwmf-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev \
   libgtest-dev googletest \
   xvfb xauth xdg-utils poppler-utils fonts-dejavu-core \
