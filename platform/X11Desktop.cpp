@@ -91,6 +91,21 @@ std::optional<QMargins> askFrameExtents(WId window, int timeoutMs)
     return std::nullopt;
 }
 
+quint32 plainKeysym(quint32 keycode)
+{
+    xcb_connection_t *c = connection();
+    const xcb_setup_t *setup = c ? xcb_get_setup(c) : nullptr;
+    if (!setup || keycode < setup->min_keycode || keycode > setup->max_keycode)
+        return 0;
+    xcb_get_keyboard_mapping_reply_t *reply = xcb_get_keyboard_mapping_reply(
+        c, xcb_get_keyboard_mapping(c, xcb_keycode_t(keycode), 1), nullptr);
+    quint32 symbol = 0;
+    if (reply && reply->keysyms_per_keycode > 0)
+        symbol = xcb_get_keyboard_mapping_keysyms(reply)[0];
+    free(reply);
+    return symbol;
+}
+
 void setTitle(WId window, const QByteArray &utf8)
 {
     xcb_connection_t *c = connection();

@@ -19,6 +19,11 @@ bool available();
 // does not answer within timeoutMs or does not offer the request.
 std::optional<QMargins> askFrameExtents(WId window, int timeoutMs = 300);
 
+// The symbol that a key (its X key code) gives without Shift or any other
+// modifier in the first layout: what is printed first on the key. 0 when
+// not known.
+quint32 plainKeysym(quint32 keycode);
+
 // Sets the title the window manager shows exactly as given, an empty one
 // included (Qt shows the program's name instead of an empty title).
 void setTitle(WId window, const QByteArray &utf8);

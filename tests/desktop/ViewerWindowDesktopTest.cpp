@@ -3,6 +3,7 @@
 
 #include "Desktop.h"
 #include "DesktopViewer.h"
+#include "ImgX.h"
 #include "frmViwer.h"
 
 #include <QtTest/QTest>
@@ -32,4 +33,11 @@ TEST_F(ViewerWindowDesktopTest, FramedWindowHasTheImageSizesAndFullScreenGivesIt
     // empty title until the next image names it.
     EXPECT_EQ(Desktop::settledGeometry(viewer), sized.translated(0, 34));
     EXPECT_EQ(Desktop::title(viewer), QString());
+}
+
+TEST_F(ViewerWindowDesktopTest, KeysWithShiftActLikeThePlainKey)
+{
+    frmViwer *viewer = show({image("small.png", 320, 240)});
+    Desktop::keys({"shift+minus"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer->imgX()->Zoom() < 1.0; }, 3000)) << viewer->imgX()->Zoom();
 }
