@@ -19,6 +19,7 @@ void DesktopViewer::SetUp()
 
 void DesktopViewer::TearDown()
 {
+    EXPECT_TRUE(modals.unexpected.isEmpty()) << modals.unexpected.join(" | ").toStdString();
     frmViwer::unloadIfLoaded();
     QApplication::processEvents();
     ViewerHost::setInstance(nullptr);

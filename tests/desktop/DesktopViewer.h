@@ -1,8 +1,9 @@
 #pragma once
 // What the viewer's desktop tests share: image files in a temporary folder,
-// a main window that does nothing, and the viewer shown for a list of files
+// a main window that does nothing, the dialogs' answers, and the viewer shown for a list of files
 // and framed by the window manager.
 
+#include "Desktop.h"
 #include "ViewerHost.h"
 
 #include <QStringList>
@@ -26,4 +27,6 @@ protected:
     void EndProgram() override {}
 
     QTemporaryDir dir;
+    // Answers the dialogs a test expects; any other one fails the test.
+    Desktop::ModalScript modals;
 };

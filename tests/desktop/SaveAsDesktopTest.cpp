@@ -54,9 +54,8 @@ class SaveAsDesktopTest : public DesktopViewer {};
 TEST_F(SaveAsDesktopTest, ChosenFilterDecidesTheFormatAndThePresetIsPreselected)
 {
     frmViwer *viewer = show({image("shown.bmp", 120, 90, "BMP")});
-    Desktop::ModalScript dialogs;
     QString preselected;
-    dialogs.then([&](QWidget *dialog) {
+    modals.then([&](QWidget *dialog) {
         preselected = filterBox(dialog)->currentText();
         pickFilterAndName(dialog, "Portable Network Graphics", dir.filePath("out.bmp"));
     });
@@ -71,12 +70,11 @@ TEST_F(SaveAsDesktopTest, ChosenFilterDecidesTheFormatAndThePresetIsPreselected)
     const QString gif = dir.filePath("dot.gif");
     ASSERT_TRUE(TestFiles::writeBytes(gif, QByteArray::fromHex("47494638396101000100800000ffffff0000002c"
                                                                 "00000000010001000002024401003b")));
-    dialogs.then([&](QWidget *dialog) { pickFilterAndName(dialog, "Graphics Interchange Format", gif); });
+    modals.then([&](QWidget *dialog) { pickFilterAndName(dialog, "Graphics Interchange Format", gif); });
     viewer->LoadImage();
     EXPECT_EQ(viewer->fileDialog()->FilterIndex, 3);
-    dialogs.then([&](QWidget *dialog) { pickFilterAndName(dialog, "Windows Bitmap", dir.filePath("again.png")); });
+    modals.then([&](QWidget *dialog) { pickFilterAndName(dialog, "Windows Bitmap", dir.filePath("again.png")); });
     Desktop::keys({"ctrl+s"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("again.png")); }, 10000));
     EXPECT_TRUE(TestFiles::readBytes(dir.filePath("again.png")).startsWith("BM"));
-    EXPECT_TRUE(dialogs.unexpected.isEmpty()) << dialogs.unexpected.join(" | ").toStdString();
 }

@@ -17,6 +17,7 @@ class QWidget;
 
 // Readable values in failure messages.
 void PrintTo(const QRect &rect, std::ostream *os);
+void PrintTo(const QSize &size, std::ostream *os);
 void PrintTo(const QString &text, std::ostream *os);
 
 namespace Desktop {
