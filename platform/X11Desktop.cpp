@@ -106,6 +106,20 @@ quint32 plainKeysym(quint32 keycode)
     return symbol;
 }
 
+void dropFullScreenState(WId window)
+{
+    xcb_connection_t *c = connection();
+    if (!c)
+        return;
+    const xcb_atom_t property = atom(c, "_NET_WM_STATE");
+    QList<quint32> states = cardinals(c, xcb_window_t(window), property, XCB_ATOM_ATOM, 1024);
+    if (states.removeAll(atom(c, "_NET_WM_STATE_FULLSCREEN")) == 0)
+        return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window), property, XCB_ATOM_ATOM, 32,
+                        uint32_t(states.size()), states.constData());
+    xcb_flush(c);
+}
+
 void setTitle(WId window, const QByteArray &utf8)
 {
     xcb_connection_t *c = connection();

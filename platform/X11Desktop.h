@@ -24,6 +24,12 @@ std::optional<QMargins> askFrameExtents(WId window, int timeoutMs = 300);
 // not known.
 quint32 plainKeysym(quint32 keycode);
 
+// Takes the full-screen state out of a hidden window's _NET_WM_STATE. The
+// window manager takes that property away only some time after the window
+// was hidden, and Qt, when it shows the window again, keeps the states it
+// finds there: the window would come back in full screen.
+void dropFullScreenState(WId window);
+
 // Sets the title the window manager shows exactly as given, an empty one
 // included (Qt shows the program's name instead of an empty title).
 void setTitle(WId window, const QByteArray &utf8);

@@ -687,8 +687,10 @@ void frmViwer::setBorderStyle(int style)
     // is hidden (the flag change hid it), it comes back as a normal window
     // at once; said to the shown window, the desktop would restore the
     // full-screen bounds some time after the program has set new ones.
-    if (!frameless)
+    if (!frameless) {
         setWindowState(windowState() & ~Qt::WindowFullScreen);
+        X11Desktop::dropFullScreenState(winId());
+    }
     // The outer edges stay where they were; the frame comes or goes inside them.
     FormGeometry::setLeft(this, left);
     FormGeometry::setTop(this, top);
