@@ -5,6 +5,7 @@
 #include <QThread>
 #include <xcb/xcb.h>
 #include <cstdlib>
+#include <cstring>
 
 namespace X11Desktop {
 
