@@ -68,8 +68,10 @@ QStringList qtFilters(const QString &filter)
 FileDialogResult qtFileDialog(const FileDialogRequest &request)
 {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
-    const QStringList filters = qtFilters(request.filter);
-    dialog.setNameFilters(filters);
+    dialog.setNameFilters(qtFilters(request.filter));
+    // The dialog keeps and answers with its own copies of the filters (with
+    // runs of blanks made one), so positions are looked up in those.
+    const QStringList filters = dialog.nameFilters();
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     if (request.save) {

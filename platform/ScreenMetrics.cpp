@@ -1,5 +1,7 @@
 #include "ScreenMetrics.h"
 
+#include "WindowFrame.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -28,32 +30,56 @@ using ScreenMetrics::twipsPerPixelY;
 int toPixelsX(double twips) { return int(std::lround(twips / twipsPerPixelX())); }
 int toPixelsY(double twips) { return int(std::lround(twips / twipsPerPixelY())); }
 
-// The frame's extra size: what the window manager adds around the client area.
-static QSize frameExtra(const QWidget *w)
+// Outer bounds are the window's own (inner) geometry grown by the frame the
+// window manager puts around it, which is known even before the window is
+// shown (see WindowFrame); a window is placed by its inner position.
+static QRect outer(const QWidget *w)
 {
-    const QRect frame = w->frameGeometry();
-    const QRect inner = w->geometry();
-    return QSize(qMax(0, frame.width() - inner.width()), qMax(0, frame.height() - inner.height()));
+    return w->geometry().marginsAdded(WindowFrame::margins(w));
 }
 
-double left(const QWidget *w) { return w->frameGeometry().x() * twipsPerPixelX(); }
-double top(const QWidget *w) { return w->frameGeometry().y() * twipsPerPixelY(); }
-double width(const QWidget *w) { return w->frameGeometry().width() * twipsPerPixelX(); }
-double height(const QWidget *w) { return w->frameGeometry().height() * twipsPerPixelY(); }
+double left(const QWidget *w) { return outer(w).x() * twipsPerPixelX(); }
+double top(const QWidget *w) { return outer(w).y() * twipsPerPixelY(); }
+double width(const QWidget *w) { return outer(w).width() * twipsPerPixelX(); }
+double height(const QWidget *w) { return outer(w).height() * twipsPerPixelY(); }
 double innerWidth(const QWidget *w) { return w->width() * twipsPerPixelX(); }
 double innerHeight(const QWidget *w) { return w->height() * twipsPerPixelY(); }
 
-void setLeft(QWidget *w, double twips) { w->move(toPixelsX(twips), w->frameGeometry().y()); }
-void setTop(QWidget *w, double twips) { w->move(w->frameGeometry().x(), toPixelsY(twips)); }
+static void setInner(QWidget *w, const QRect &inner)
+{
+    if (inner == w->geometry())
+        return;
+    // Only placed, not sized: a window not sized yet still takes its own
+    // size when it is first shown.
+    const bool sized = w->testAttribute(Qt::WA_Resized);
+    w->setGeometry(inner);
+    w->setAttribute(Qt::WA_Resized, sized);
+}
+
+void setLeft(QWidget *w, double twips)
+{
+    QRect inner = w->geometry();
+    inner.moveLeft(toPixelsX(twips) + WindowFrame::margins(w).left());
+    setInner(w, inner);
+}
+
+void setTop(QWidget *w, double twips)
+{
+    QRect inner = w->geometry();
+    inner.moveTop(toPixelsY(twips) + WindowFrame::margins(w).top());
+    setInner(w, inner);
+}
 
 void setWidth(QWidget *w, double twips)
 {
-    w->resize(qMax(1, toPixelsX(twips) - frameExtra(w).width()), w->height());
+    const QMargins frame = WindowFrame::margins(w);
+    w->resize(qMax(1, toPixelsX(twips) - frame.left() - frame.right()), w->height());
 }
 
 void setHeight(QWidget *w, double twips)
 {
-    w->resize(w->width(), qMax(1, toPixelsY(twips) - frameExtra(w).height()));
+    const QMargins frame = WindowFrame::margins(w);
+    w->resize(w->width(), qMax(1, toPixelsY(twips) - frame.top() - frame.bottom()));
 }
 
 double controlWidth(const QWidget *w) { return w->width() * twipsPerPixelX(); }

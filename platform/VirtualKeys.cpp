@@ -1,5 +1,7 @@
 #include "VirtualKeys.h"
 
+#include "X11Desktop.h"
+
 #include <QKeyEvent>
 
 namespace VirtualKeys {
@@ -43,6 +45,12 @@ int fromQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
 
 int fromEvent(const QKeyEvent *event)
 {
+    // Qt names the symbol the key gives with the modifiers held (Shift+minus
+    // is an underscore); the key codes name the key itself. A key that types
+    // a character is known by the character it types without modifiers.
+    const quint32 plain = X11Desktop::plainKeysym(event->nativeScanCode());
+    if (plain >= 0x20 && plain <= 0x7e)
+        return fromQtKey(QChar(char16_t(plain)).toUpper().unicode(), event->modifiers());
     return fromQtKey(event->key(), event->modifiers());
 }
 

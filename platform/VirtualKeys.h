@@ -16,6 +16,8 @@ enum : int {
 // The virtual-key code of a Qt key (letters and digits as their upper-case
 // character code); 0 for keys without one.
 int fromQtKey(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// The virtual-key code of the key pressed, the same with or without Shift,
+// Ctrl or Alt held (Shift+minus is the minus key).
 int fromEvent(const QKeyEvent *event);
 // The Qt key that a virtual-key code stands for (for synthesized presses).
 int toQtKey(int vk);

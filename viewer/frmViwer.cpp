@@ -29,6 +29,7 @@
 #include "ViewerPopupMenu.h"
 #include "ViewerSettings.h"
 #include "VirtualKeys.h"
+#include "X11Desktop.h"
 #include "frmAbout.h"
 #include "frmDialog.h"
 #include "frmFile.h"
@@ -655,7 +656,8 @@ void frmViwer::ToggleFullScreen()
 void frmViwer::enterFullScreen()
 {
     m_FullScreen = true;
-    setBorderStyle(0);
+    // The bounds saved are those of the window as the user sees it, frame
+    // included, so that leaving gives the same window back.
     // Edges that do not fit 16 bits keep the value saved before.
     if (const auto left = toInt16(FormGeometry::left(this)))
         m_SavedLeft = *left;
@@ -663,6 +665,7 @@ void frmViwer::enterFullScreen()
         m_SavedTop = *top;
     m_SavedWidth = toInt32(FormGeometry::width(this));
     m_SavedHeight = toInt32(FormGeometry::height(this));
+    setBorderStyle(0);
     if (isMaximized())
         setWindowState(windowState() & ~Qt::WindowMaximized);
     ReloadImage();
@@ -679,13 +682,14 @@ void frmViwer::enterFullScreen()
 void frmViwer::leaveFullScreen()
 {
     m_FullScreen = false;
-    setWindowState(windowState() & ~Qt::WindowFullScreen);
     setBorderStyle(2);
     SkinEngine &skin = SkinEngine::main();
     skin.ApplySkin(this);
     skin.ApplySkinByName(m_StatusBar, QStringLiteral("StatusBar"));
     skin.ApplySkinByName(m_MenuContainer, QStringLiteral("Toolbar"));
     setWindowTitle(QString());
+    // Qt would show the program's name for an empty title.
+    X11Desktop::setTitle(winId(), QByteArray());
     setBarsVisible(true);
     FormGeometry::setLeft(this, m_SavedLeft);
     // A top edge that would pass 16 bits leaves the window where it is.
@@ -704,9 +708,20 @@ void frmViwer::setBorderStyle(int style)
     if (bool(windowFlags() & Qt::FramelessWindowHint) == frameless)
         return;
     const bool visible = isVisible();
-    const QRect frame = frameGeometry();
+    const double left = FormGeometry::left(this);
+    const double top = FormGeometry::top(this);
     setWindowFlag(Qt::FramelessWindowHint, frameless);
-    move(frame.topLeft());
+    // A window with a border is no longer full screen. Said while the window
+    // is hidden (the flag change hid it), it comes back as a normal window
+    // at once; said to the shown window, the desktop would restore the
+    // full-screen bounds some time after the program has set new ones.
+    if (!frameless) {
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        X11Desktop::dropFullScreenState(winId());
+    }
+    // The outer edges stay where they were; the frame comes or goes inside them.
+    FormGeometry::setLeft(this, left);
+    FormGeometry::setTop(this, top);
     if (visible)
         show();
 }

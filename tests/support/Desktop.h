@@ -9,10 +9,16 @@
 #include <QStringList>
 #include <QPointer>
 #include <functional>
+#include <ostream>
 #include <deque>
 
 class QTimer;
 class QWidget;
+
+// Readable values in failure messages.
+void PrintTo(const QRect &rect, std::ostream *os);
+void PrintTo(const QSize &size, std::ostream *os);
+void PrintTo(const QString &text, std::ostream *os);
 
 namespace Desktop {
 

@@ -41,3 +41,9 @@ if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; the
 fi
 
 "$@"
+status=$?
+if [ "$status" != 0 ] && [ -s "$work/openbox.log" ]; then
+  echo "openbox said:"; cat "$work/openbox.log"
+fi
+kill -0 "$wm" 2>/dev/null || echo "openbox is no longer running"
+exit "$status"
