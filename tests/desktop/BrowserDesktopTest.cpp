@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "../app/QtPrinters.h"
+
 namespace {
 
 // A click of `button` at a point of the widget, with `modifier` ("ctrl")

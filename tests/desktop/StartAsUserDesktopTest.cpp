@@ -18,6 +18,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "../app/QtPrinters.h"
+
 namespace {
 
 struct Window {

@@ -31,6 +31,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "../app/QtPrinters.h"
+
 namespace {
 
 class QuietHost : public ViewerHost {
