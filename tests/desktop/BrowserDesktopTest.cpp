@@ -2,6 +2,7 @@
 // keys on a desktop of its own, with Qt's own popup menus and prompts.
 
 #include "Desktop.h"
+#include "DesktopInput.h"
 #include "FolderTree.h"
 #include "ImageExplore.h"
 #include "ListView.h"
@@ -26,20 +27,8 @@
 
 namespace {
 
-// A click of `button` at a point of the widget, with `modifier` ("ctrl")
-// held if given. The pointer leaves the spot first: xdotool's --sync waits
-// for a move, which never comes when the pointer is there already.
-void clickAt(const QWidget *widget, const QPoint &point, int button = 1, const QString &modifier = QString())
-{
-    const QPoint at = widget->mapToGlobal(point);
-    QStringList args{"mousemove", "0", "0", "mousemove", "--sync", QString::number(at.x()), QString::number(at.y())};
-    if (!modifier.isEmpty())
-        args << "keydown" << modifier;
-    args << "click" << QString::number(button);
-    if (!modifier.isEmpty())
-        args << "keyup" << modifier;
-    Desktop::tool("xdotool", args);
-}
+using DesktopInput::clickAt;
+using DesktopInput::typeInto;
 
 class BrowserDesktopTest : public ::testing::Test {
 protected:
@@ -88,14 +77,6 @@ protected:
     frmMain window;
 };
 
-// What the user typed into a prompt replaces what it held.
-void typeInto(QWidget *box, const QString &text)
-{
-    clickAt(box, box->rect().center());
-    Desktop::keys({"ctrl+a"});
-    Desktop::type(text);
-}
-
 }
 
 // One item selected, another made current with Ctrl + right-click: the
@@ -116,7 +97,7 @@ TEST_F(BrowserDesktopTest, MoveToMovesTheSelectedFileWhereverThePopupWasOpened)
         auto *chooser = qobject_cast<frmFile *>(modal);
         ASSERT_TRUE(chooser);
         typeInto(chooser->txtDestination(), root + "/moved/");
-        clickAt(chooser->cmdOK(), chooser->cmdOK()->rect().center());
+        clickAt(chooser->cmdOK());
     });
     pickFromPopup("Move To");
 

@@ -4,6 +4,7 @@
 
 #include "CRegister.h"
 #include "Desktop.h"
+#include "DesktopInput.h"
 #include "ImagingSamples.h"
 #include "ImgX.h"
 #include "TestFiles.h"
@@ -43,25 +44,8 @@ public:
     void EndProgram() override {}
 };
 
-// A click at a point of the widget (its centre when none is given). The
-// pointer leaves the spot first: xdotool's --sync waits for a move, which
-// never comes when the pointer is there already.
-void clickAt(const QWidget *widget, QPoint point = QPoint(-1, -1))
-{
-    if (point == QPoint(-1, -1))
-        point = widget->rect().center();
-    const QPoint at = widget->mapToGlobal(point);
-    Desktop::tool("xdotool", {"mousemove", "0", "0", "mousemove", "--sync", QString::number(at.x()),
-                              QString::number(at.y()), "click", "1"});
-}
-
-// What the user typed into a box replaces what it held.
-void typeInto(QWidget *box, const QString &text)
-{
-    clickAt(box);
-    Desktop::keys({"ctrl+a"});
-    Desktop::type(text);
-}
+using DesktopInput::clickAt;
+using DesktopInput::typeInto;
 
 template <class T>
 T *child(QWidget *dialog, const QString &name)
