@@ -103,9 +103,30 @@ void click(const QWidget *widget)
 
 void click(const QWidget *widget, const QPoint &point)
 {
+    clickAt(widget, point);
+}
+
+void clickAt(const QWidget *widget, QPoint point, int button, const QString &modifier)
+{
+    if (point == QPoint(-1, -1))
+        point = widget->rect().center();
     const QPoint at = widget->mapToGlobal(point);
-    tool("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
-                     "click", "1"});
+    // The pointer leaves the spot first: --sync waits for a move, which
+    // never comes when the pointer is there already.
+    QStringList args{"mousemove", "0", "0", "mousemove", "--sync", QString::number(at.x()), QString::number(at.y())};
+    if (!modifier.isEmpty())
+        args << "keydown" << modifier;
+    args << "click" << QString::number(button);
+    if (!modifier.isEmpty())
+        args << "keyup" << modifier;
+    tool("xdotool", args);
+}
+
+void typeInto(QWidget *box, const QString &text)
+{
+    clickAt(box);
+    keys({"ctrl+a"});
+    type(text);
 }
 
 QRect outerGeometry(const QWidget *window)

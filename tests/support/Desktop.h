@@ -38,6 +38,12 @@ void type(const QString &text);
 // A left click at a point of the widget (its centre when none is given).
 void click(const QWidget *widget);
 void click(const QWidget *widget, const QPoint &at);
+// A click of `button` (1 left, 3 right) at a point of the widget, its centre
+// when none is given, with `modifier` ("ctrl") held if one is given.
+void clickAt(const QWidget *widget, QPoint point = QPoint(-1, -1), int button = 1,
+             const QString &modifier = QString());
+// Clicks the box, selects what it holds and types text over it.
+void typeInto(QWidget *box, const QString &text);
 
 // The window as the user sees it: its client area grown by the frame the
 // window manager reports.
