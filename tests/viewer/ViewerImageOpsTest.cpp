@@ -62,6 +62,7 @@ public:
         page.pageIndex = index;
         return page;
     }
+    qint64 heldBytes() const override { return 0; }
     int decodes = 0;
 };
 
