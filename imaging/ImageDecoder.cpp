@@ -81,6 +81,7 @@ public:
         describe(page, m_format, m_data, m_file);
         return page;
     }
+    qint64 heldBytes() const override { return m_data.size(); }
 
 private:
     const QByteArray m_data;

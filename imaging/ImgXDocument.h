@@ -51,6 +51,9 @@ class ImgXPageSource {
 public:
     virtual ~ImgXPageSource() = default;
     virtual ImgXPage decode(int index) = 0;   // fully described; throws ImgXError
+    // The memory it keeps meanwhile (the file's bytes), for callers that
+    // hold pages within a budget.
+    virtual qint64 heldBytes() const = 0;
 };
 
 // One page of the loaded image and its description.

@@ -62,11 +62,20 @@ QImage PrefaultedMemory::image(const QSize &size, QImage::Format format)
         return QImage();
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
+    // Qt refuses some layouts (a row of more than 2^31 bits) and then never
+    // calls the release function: ask before mapping anything. The probe
+    // only describes memory; nothing reads it.
+    uchar probe = 0;
+    if (QImage(&probe, size.width(), size.height(), bytesPerLine, format).isNull())
+        return QImage();
     auto *memory = new PrefaultedMemory(size_t(bytesPerLine) * size_t(size.height()));
     if (!memory->data()) {
         delete memory;
         return QImage();
     }
-    return QImage(reinterpret_cast<uchar *>(memory->data()), size.width(), size.height(), bytesPerLine, format,
-                  releaseImageMemory, memory);
+    QImage image(reinterpret_cast<uchar *>(memory->data()), size.width(), size.height(), bytesPerLine, format,
+                 releaseImageMemory, memory);
+    if (image.isNull())
+        delete memory;
+    return image;
 }

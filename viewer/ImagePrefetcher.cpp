@@ -50,11 +50,19 @@ std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::decode(const QString &
     return result;
 }
 
+// The pixels held, and the file kept by the pages of a many-page file that
+// are decoded when shown (their one source counted once).
 qint64 ImagePrefetcher::bytesOf(const Decode &decode)
 {
     qint64 bytes = 0;
-    for (const ImgXPage &page : decode.pages)
+    const ImgXPageSource *counted = nullptr;
+    for (const ImgXPage &page : decode.pages) {
         bytes += page.image.sizeInBytes();
+        if (page.source && page.source.get() != counted) {
+            counted = page.source.get();
+            bytes += counted->heldBytes();
+        }
+    }
     return bytes;
 }
 
@@ -149,7 +157,15 @@ ImagePrefetcher::Entry ImagePrefetcher::start(const QString &path)
         yieldToTheScreen();
         promise->set_value(decode(path));
         // Bound to this object: a prefetcher gone by then drops the call.
-        QMetaObject::invokeMethod(this, [this, path] { Q_EMIT decodeReady(path); }, Qt::QueuedConnection);
+        // The decode may hold more than its header promised (a file of
+        // many pages keeps the file): the cap is applied again.
+        QMetaObject::invokeMethod(
+            this,
+            [this, path] {
+                enforceCap();
+                Q_EMIT decodeReady(path);
+            },
+            Qt::QueuedConnection);
     });
     return entry;
 }

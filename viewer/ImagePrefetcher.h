@@ -2,8 +2,9 @@
 // Decodes of the files the viewer shows and is likely to show next, made on
 // worker threads so that stepping to them costs no decode on the
 // user-interface thread. A decode is used only while its file is unchanged
-// on disk (see FileStamp). The decoded pixels held at
-// once stay within a memory cap: beyond it the last-wanted decodes go.
+// on disk (see FileStamp). The decoded pixels held at once, with the files
+// kept for pages not yet decoded, stay within a memory cap: beyond it the
+// last-wanted decodes go.
 
 #include "FileStamp.h"
 #include "ImgXDocument.h"

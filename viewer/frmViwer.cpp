@@ -1241,20 +1241,21 @@ void frmViwer::CopyImage()
     }
 }
 
+// Item decodes a page not on show, and an animation's earlier frame is
+// played again from the first: the page it gives is the one shown, not
+// asked for twice.
 void frmViwer::ShowNextPage()
 {
     ensureFullImage();
-    if (!m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1))
-        return;
-    m_imgX->Pages.SetCurrent(*m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1));
+    if (const std::optional<ImgXPage> next = m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() + 1))
+        m_imgX->Pages.SetCurrent(*next);
 }
 
 void frmViwer::ShowPreviousPage()
 {
     ensureFullImage();
-    if (!m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1))
-        return;
-    m_imgX->Pages.SetCurrent(*m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1));
+    if (const std::optional<ImgXPage> previous = m_imgX->Pages.Item(m_imgX->ImageInfo.PageIndex() - 1))
+        m_imgX->Pages.SetCurrent(*previous);
 }
 
 void frmViwer::ClearImage()

@@ -36,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const ImgXPage &page : pages) {
             if (page.image.isNull() && !page.source)
                 __builtin_trap();
+            if (page.image.isNull())
+                continue;   // left to its source: decoded below
             // The band-wise reduction that thumbnails and the display use
             // for pages in few colours.
             const QImage reduced = ImageReducer::reduce(

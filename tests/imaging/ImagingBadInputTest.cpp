@@ -18,6 +18,33 @@ using namespace ImagingSamples;
 
 namespace {
 
+// Sets the width in the first directory of a little-endian TIFF.
+bool setTiffWidth(QByteArray &tif, quint32 width)
+{
+    const quint32 ifd = qFromLittleEndian<quint32>(tif.constData() + 4);
+    const int entries = qFromLittleEndian<quint16>(tif.constData() + ifd);
+    for (int i = 0; i < entries; ++i) {
+        char *entry = tif.data() + ifd + 2 + 12 * i;
+        if (qFromLittleEndian<quint16>(entry) == 256) {
+            qToLittleEndian<quint16>(4, entry + 2);   // LONG
+            qToLittleEndian<quint32>(1, entry + 4);
+            qToLittleEndian<quint32>(width, entry + 8);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The process's address space, in MB.
+qint64 virtualMb()
+{
+    for (const QByteArray &line : TestFiles::readBytes(QStringLiteral("/proc/self/status")).split('\n')) {
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() / 1024;
+    }
+    return 0;
+}
+
 class ImagingBadInput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { Magick::InitializeMagick(nullptr); }
@@ -234,6 +261,14 @@ TEST_F(ImagingBadInput, HugeDeclaredSizes)
     qToLittleEndian<qint32>(2000000000, emf.data() + 36);
     qToLittleEndian<qint32>(1000000, emf.data() + 16);   // and no longer one plain bitmap
     expectFailure("huge.emf", emf);
+
+    // TIFF rows of 67,108,864 pixels, within the cap but wider than a Qt
+    // image can be: what was set aside for the pixels is given back.
+    QByteArray tif = ImageEncoder::encode(noisy(4, 4), ImgXFormatTIF);
+    ASSERT_TRUE(tif.startsWith("II") && setTiffWidth(tif, 67108864));
+    const qint64 before = virtualMb();
+    expectFailure("wide.tif", tif);
+    EXPECT_LT(virtualMb() - before, 512);
 
     // JPEG frame header claiming 65000 x 65000.
     QByteArray jpeg = ImageEncoder::encode(smooth(16, 16), ImgXFormatJPG);

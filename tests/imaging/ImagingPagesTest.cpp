@@ -5,6 +5,7 @@
 #include "ImgXDocument.h"
 #include "TestFiles.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -50,6 +51,7 @@ TEST(ImagingPages, TiffPagesAreDecodedWhenShown)
         ImgXDocument doc;
         ASSERT_NO_THROW(doc.Loader.LoadFromFile(path));
         EXPECT_EQ(doc.Pages.Count(), pages);
+        EXPECT_EQ(doc.pages()[1].source->heldBytes(), QFileInfo(path).size());
         EXPECT_EQ(doc.Export.GetPicture().pixelColor(0, 0), colourOfPage(0));
         const std::optional<ImgXPage> last = doc.Pages.Item(pages - 1);
         ASSERT_TRUE(last.has_value());

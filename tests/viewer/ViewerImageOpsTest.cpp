@@ -49,6 +49,23 @@ void threePages(frmViwer *v)
     v->imgX()->document().setPages(pages, 0);
 }
 
+// Pages left to a source that counts its decodes.
+class CountingPages : public ImgXPageSource {
+public:
+    ImgXPage decode(int index) override
+    {
+        ++decodes;
+        ImgXPage page;
+        page.image = TestFiles::pattern(40 + 10 * index, 30);
+        page.width = page.image.width();
+        page.height = page.image.height();
+        page.pageIndex = index;
+        return page;
+    }
+    qint64 heldBytes() const override { return 0; }
+    int decodes = 0;
+};
+
 // The print dialog's answer: print to a PDF file with the given range.
 void printTo(const QString &pdf, QPrinter::PrintRange range, int from = 0, int to = 0)
 {
@@ -147,6 +164,24 @@ TEST_F(ViewerImageOps, PageStepsStopAtTheFirstAndLastPage)
     EXPECT_EQ(v->imgX()->ImageInfo.PageIndex(), 2);
     v->ShowPreviousPage();
     EXPECT_EQ(v->imgX()->ImageInfo.PageIndex(), 1);
+}
+
+TEST_F(ViewerImageOps, APageStepDecodesThePageOnce)
+{
+    frmViwer *v = show({image("a.png", 60, 40)});
+    auto source = std::make_shared<CountingPages>();
+    QVector<ImgXPage> pages(3);
+    for (int i = 0; i < pages.size(); ++i) {
+        pages[i].pageIndex = i;
+        pages[i].source = source;
+    }
+    v->imgX()->document().setPages(pages, 0);
+    source->decodes = 0;
+    v->ShowNextPage();
+    EXPECT_EQ(v->imgX()->ImageInfo.Width(), 50);
+    v->ShowPreviousPage();
+    EXPECT_EQ(v->imgX()->ImageInfo.PageIndex(), 0);
+    EXPECT_EQ(source->decodes, 2);
 }
 
 TEST_F(ViewerImageOps, PreviewLoadClearsForNothingFoldersAndDamagedFiles)

@@ -25,6 +25,26 @@ QSize largerThanTheScreen()
     return QSize(screen * 3, screen * 2);
 }
 
+// A file of many pages whose pages are decoded when wanted: what it holds
+// meanwhile is the file.
+class HeldFile : public ImgXPageSource {
+public:
+    ImgXPage decode(int) override { throw ImgXError(QStringLiteral("not wanted here")); }
+    qint64 heldBytes() const override { return 1000000; }
+};
+
+QVector<ImgXPage> pagesOfAHeldFile()
+{
+    const auto source = std::make_shared<HeldFile>();
+    QVector<ImgXPage> pages(3);
+    for (int i = 0; i < pages.size(); ++i) {
+        pages[i].pageIndex = i;
+        pages[i].source = source;
+    }
+    pages[0].image = TestFiles::pattern(10, 10);
+    return pages;
+}
+
 }
 
 class ViewerLoader : public ViewerFixture {};
@@ -69,6 +89,26 @@ TEST_F(ViewerLoader, DamagedFilesAndTheMemoryCap)
     EXPECT_TRUE(ahead.has(b));
     EXPECT_FALSE(ahead.has(a));
     EXPECT_LE(ahead.bytesHeld(), ahead.memoryCap());
+
+    // The file held for the pages not yet decoded counts, once.
+    ImagePrefetcher files(1500000);
+    files.keep(a, pagesOfAHeldFile());
+    EXPECT_TRUE(files.has(a));
+    files.keep(b, pagesOfAHeldFile());
+    EXPECT_FALSE(files.has(a));
+    EXPECT_EQ(files.bytesHeld(), 1000000 + TestFiles::pattern(10, 10).sizeInBytes());
+
+    // A file whose header Qt cannot read is estimated at nothing; once
+    // decoded it counts.
+    ImgXDocument psd;
+    psd.Loader.LoadFromFile(b);
+    psd.Export.SaveFile(dir.filePath("c.psd"), ImgXFormatPSD);
+    ImagePrefetcher unread(ahead.memoryCap());
+    QSignalSpy ready(&unread, &ImagePrefetcher::decodeReady);
+    unread.prefetch({a, dir.filePath("c.psd")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ready.size() == 2; }));
+    EXPECT_TRUE(unread.has(a));
+    EXPECT_FALSE(unread.has(dir.filePath("c.psd")));
 }
 
 TEST_F(ViewerLoader, LargePhotoShowsAReducedFrameFirst)
