@@ -82,7 +82,11 @@ Result run(const std::function<QByteArray()> &work, std::chrono::milliseconds li
     }
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::close(fds[0]);
+        // A helper forked by another thread at the same moment would
+        // otherwise hold this one's pipe open, and its reader would wait
+        // for both to end: keep only the standard streams and our pipe.
+        ::close_range(3, unsigned(fds[1]) - 1, 0);
+        ::close_range(unsigned(fds[1]) + 1, ~0U, 0);
         childMain(fds[1], work);
     }
     ::close(fds[1]);
