@@ -597,7 +597,10 @@ qint64 firstRecord(const QByteArray &data)
     return at + qMax<qint64>(9, le16(data, at + 2)) * 2;
 }
 
-// The frame in the metafile's own units, and those units to the inch.
+// The metafile's frame in its own units: the placeable header's box, or
+// else the window the drawing sets up. *unitsPerInch receives the header's
+// units per inch (1440, the usual twips, without a placeable header).
+// Empty when there is no frame.
 QRectF logicalFrame(const QByteArray &data, double *unitsPerInch)
 {
     *unitsPerInch = 1440;
@@ -647,16 +650,6 @@ QImage playOnto(const QByteArray &data, const QRectF &window, const QSize &size,
 }
 
 namespace WmfPlayer {
-
-QRectF frame(const QByteArray &data)
-{
-    double inch = 1440;
-    const QRectF logical = logicalFrame(data, &inch);
-    if (logical.isEmpty())
-        return QRectF();
-    const double scale = 72.0 / inch;
-    return QRectF(logical.topLeft() * scale, logical.size() * scale);
-}
 
 QImage render(const QByteArray &data)
 {

@@ -7,14 +7,10 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QRectF>
 
 namespace WmfPlayer {
-// The metafile's frame in points: the placeable header's box, or else the
-// window the drawing sets up, at the header's units per inch (1440, the
-// usual twips, without a placeable header). Invalid when neither exists.
-QRectF frame(const QByteArray &data);
-// The drawing on a white picture of the frame's size at 96 dots per inch
+// The drawing on a white picture the size of the metafile's frame (its
+// placeable box, or else the window it sets up) at 96 dots per inch
 // (without a frame: the size of what is drawn, one unit a pixel).
 // Throws ImgXError.
 QImage render(const QByteArray &data);
