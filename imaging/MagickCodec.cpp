@@ -1,5 +1,6 @@
 #include "MagickCodec.h"
 
+#include "DecodeDeadline.h"
 #include "ImagingLimits.h"
 #include "PsdIndexed.h"
 
@@ -8,14 +9,9 @@
 #include <QFile>
 #include <QStorageInfo>
 
-#include <chrono>
 #include <mutex>
 
 namespace {
-
-// A decode that runs longer than this is given up (a hostile file can
-// make a coder loop for a long time over very little data).
-constexpr std::chrono::seconds kDecodeTimeLimit(5);
 
 const char *coderName(int format)
 {
@@ -28,8 +24,10 @@ const char *coderName(int format)
     }
 }
 
+// A hostile file can make a coder loop for a long time over very little
+// data; past the decode time limit the decode is given up.
 struct Deadline {
-    std::chrono::steady_clock::time_point until;
+    DecodeDeadline limit;
     bool expired = false;
 };
 
@@ -40,7 +38,7 @@ MagickCore::MagickBooleanType progressMonitor(const char *, const MagickCore::Ma
                                               const MagickCore::MagickSizeType, void *client)
 {
     auto *deadline = static_cast<Deadline *>(client);
-    if (std::chrono::steady_clock::now() > deadline->until) {
+    if (deadline->limit.expired()) {
         deadline->expired = true;
         return MagickCore::MagickFalse;
     }
@@ -176,7 +174,6 @@ Magick::Image magickImage(const QImage &image, const char *coder)
     return Magick::Image(made);
 }
 
-
 // The first image of the file as ImageMagick decodes it. Throws ImgXError.
 QImage readWithMagick(const QByteArray &data, int format, const char *coder)
 {
@@ -184,7 +181,7 @@ QImage readWithMagick(const QByteArray &data, int format, const char *coder)
     QImage out;
     QSize size;
     try {
-        Deadline deadline{std::chrono::steady_clock::now() + kDecodeTimeLimit};
+        Deadline deadline{DecodeDeadline(QLatin1String(coder))};
         Magick::Image image;
         image.quiet(true);
         // Only the first image: for a PSD the merged picture, not the
@@ -206,7 +203,7 @@ QImage readWithMagick(const QByteArray &data, int format, const char *coder)
         if (deadline.expired)
             throw ImgXError(QStringLiteral("The %1 image took too long to decode (more than %2 seconds).")
                                 .arg(QLatin1String(coder))
-                                .arg(kDecodeTimeLimit.count()));
+                                .arg(DecodeDeadline::kLimit.count()));
         const qint64 width = qint64(image.columns()), height = qint64(image.rows());
         ImagingLimits::checkDecodeSize(width, height);
         if (image.colorSpace() != Magick::sRGBColorspace && image.colorSpace() != Magick::RGBColorspace
