@@ -22,6 +22,13 @@ namespace {
 // the page, so a small zoom step on a huge image costs no second copy.
 constexpr qint64 kMaxShrunkPixels = qint64(16) * 1024 * 1024;
 
+// The picture in a format QPainter draws fast (itself when it is in one).
+QImage forPainting(const QImage &image)
+{
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
+}
+
 int mouseButtonCode(Qt::MouseButton button)
 {
     switch (button) {
@@ -205,19 +212,9 @@ const QImage &ImgX::displayImage()
     const ImgXPage *page = m_doc.current();
     const QImage &image = page->image;
     if (m_displayKey != image.cacheKey() || m_display.isNull()) {
-        switch (image.format()) {
-        case QImage::Format_RGB32:
-        case QImage::Format_ARGB32_Premultiplied:
-            m_display = image;
-            break;
-        default:
-            // A huge page (a 1-bit scan of a billion pixels) is converted
-            // only as far as it is drawn; see drawPiece.
-            m_display = ImageReducer::convertsLarge(image)
-                ? image
-                : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                : QImage::Format_RGB32);
-        }
+        // A huge page (a 1-bit scan of a billion pixels) is converted only
+        // as far as it is drawn; see drawPiece.
+        m_display = ImageReducer::convertsLarge(image) ? image : forPainting(image);
         m_displayKey = image.cacheKey();
         m_shrunk = QImage();
     }
@@ -288,8 +285,7 @@ void ImgX::drawPiece(QPainter &painter, const QRectF &dest, const QRect &source)
     try {
         if (onScreen != piece.size())
             piece = ImageTransforms::resize(piece, onScreen, m_antiAlias ? 4 : 0);
-        piece = piece.convertToFormat(piece.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
+        piece = forPainting(piece);
     } catch (const ImgXError &) {
         return;   // no memory for it: nothing is drawn
     }
