@@ -158,18 +158,9 @@ void timeDecodes(const QStringList &files, const char *what)
 // The highest resident memory since the last reset, in MB; resets it.
 qint64 takePeakMb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    qint64 kb = 0;
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("VmHWM:"))
-                kb = line.mid(6).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    return kb / 1024;
+    const qint64 mb = ImagingSamples::peakMemoryMb();
+    ImagingSamples::resetPeakMemory();
+    return mb;
 }
 
 void timeLarge(const QString &dir)

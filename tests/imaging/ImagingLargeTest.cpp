@@ -28,25 +28,6 @@ QByteArray greyTga(int width, int height)
     return bytes + QByteArray(qsizetype(width) * height, '\x80');
 }
 
-// Forgets the highest resident memory so far; false where that cannot be done.
-bool resetPeakMemory()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
-
-// The highest resident memory since the reset, in MB.
-qint64 peakMemoryMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() / 1024;
-    }
-    return 0;
-}
-
 // 1-bit, 144 million pixels (18 MB; 576 MB in 32 bits): white with every
 // fourth row black.
 QImage hugeTwoTone()
@@ -121,9 +102,9 @@ TEST(ImagingLarge, PastTheSystemLimitsAReasonAndNoFile)
 TEST(ImagingLarge, HugeTwoTonePagesAreReducedAndShownPieceByPiece)
 {
     const QImage page = hugeTwoTone();
-    if (!resetPeakMemory())
+    if (!ImagingSamples::resetPeakMemory())
         GTEST_SKIP() << "the highest resident memory cannot be reset here";
-    const qint64 before = peakMemoryMb();
+    const qint64 before = ImagingSamples::peakMemoryMb();
     ImgXDocument doc;
     doc.Loader.LoadFromPicture(page);
     doc.Transform.Resize(280, 0, 4);
@@ -142,7 +123,7 @@ TEST(ImagingLarge, HugeTwoTonePagesAreReducedAndShownPieceByPiece)
     const int centre = qRed(shot.pixel(150, 100));
     EXPECT_TRUE(centre == 0 || centre == 255) << centre;
     EXPECT_NE(qRed(shot.pixel(150, 100)), qRed(shot.pixel(150, 101)));
-    EXPECT_LT(peakMemoryMb() - before, 150);
+    EXPECT_LT(ImagingSamples::peakMemoryMb() - before, 150);
 }
 
 // The band-wise reduction averages as Qt's smooth scaling does, for 1-bit

@@ -1,6 +1,7 @@
 #pragma once
 // Sample images and files for the imaging tests: every format the
-// component reads, made here with Qt or ImageMagick.
+// component reads, made here with Qt or ImageMagick. Also the peak memory
+// measure the tests and the benchmark share.
 
 #include <QByteArray>
 #include <QImage>
@@ -64,4 +65,10 @@ bool writePolygonWmf(const QString &path, qint64 bytes);
 
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
+
+// The process's highest resident memory since it was last forgotten, in
+// MB (0 where it cannot be read), and forgetting it (false where that
+// cannot be done).
+qint64 peakMemoryMb();
+bool resetPeakMemory();
 }
