@@ -44,6 +44,14 @@ void checkWorkingSize(qint64 width, qint64 height, const QString &what)
         throw ImgXError(what + QStringLiteral(": ") + beyondCap(width, height));
 }
 
+QImage newImage(const QSize &size, QImage::Format format)
+{
+    QImage image(size, format);
+    if (image.isNull())
+        throw ImgXError(QStringLiteral("Not enough memory for a %1 x %2 image.").arg(size.width()).arg(size.height()));
+    return image;
+}
+
 void applyToQt()
 {
     static std::once_flag once;

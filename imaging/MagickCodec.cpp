@@ -210,9 +210,8 @@ QImage readWithMagick(const QByteArray &data, int format, const char *coder)
             && image.colorSpace() != Magick::GRAYColorspace)
             image.colorSpace(Magick::sRGBColorspace);
         const bool alpha = image.matte();
-        out = QImage(int(width), int(height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        if (out.isNull())
-            throw ImgXError(QStringLiteral("Not enough memory for a %1 x %2 image.").arg(width).arg(height));
+        out = ImagingLimits::newImage(QSize(int(width), int(height)),
+                                      alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         // 32-bit QImage rows are exactly width * 4 bytes, as ImageMagick
         // writes them.
         image.write(0, 0, size_t(width), size_t(height), "BGRA", Magick::CharPixel, out.bits());

@@ -253,9 +253,7 @@ QImage renderEmf(const QByteArray &data)
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its drawing could not be rendered."));
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        throw ImgXError(QStringLiteral("Not enough memory for a %1 x %2 image.").arg(size.width()).arg(size.height()));
+    QImage image = ImagingLimits::newImage(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));

@@ -637,9 +637,7 @@ QRectF logicalFrame(const QByteArray &data, double *unitsPerInch)
 QImage playOnto(const QByteArray &data, const QRectF &window, const QSize &size, DecodeDeadline &deadline)
 {
     ImagingLimits::checkDecodeSize(size.width(), size.height());
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        throw ImgXError(QStringLiteral("Not enough memory for a %1 x %2 image.").arg(size.width()).arg(size.height()));
+    QImage image = ImagingLimits::newImage(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     Player(data, painter, window, QSizeF(size)).play(firstRecord(data), deadline);
