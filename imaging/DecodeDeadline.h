@@ -1,7 +1,8 @@
 #pragma once
 // The time one decode may take. Decoders that can be stopped between steps
-// (records of a metafile, frames of an animation) check it as they go, so
-// no file keeps the program waiting; past it they stop with an ImgXError.
+// (records of a metafile, frames of an animation, the progress reports of
+// an ImageMagick coder) check it as they go, so no file keeps the program
+// waiting; past it they stop with an ImgXError.
 
 #include <QString>
 
