@@ -32,7 +32,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <sched.h>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -91,9 +90,7 @@ double decodeOne(const QString &path, bool verbose)
                 doc.Pages.SetCurrent(*doc.Pages.Item(doc.Pages.Count() - 1));
                 std::printf(", last page %.1f ms", timer.nsecsElapsed() / 1e6);
             }
-            rusage usage{};
-            getrusage(RUSAGE_SELF, &usage);
-            std::printf(", peak memory %ld MB\n", usage.ru_maxrss / 1024);
+            std::printf(", peak memory %lld MB\n", ImagingSamples::peakMemoryMb());
         }
         return ms;
     } catch (const ImgXError &e) {
