@@ -51,14 +51,18 @@ bool collect(int fd, std::chrono::milliseconds limit, qint64 maxBytes, QByteArra
         }
         pollfd p{fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, int(left.count()));
-        if (ready < 0 && errno != EINTR)
-            return true;
-        if (ready <= 0)
+        if (ready <= 0 && (ready == 0 || errno == EINTR))
             continue;
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = ready < 0 ? -1 : ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        // A pipe that cannot be read is no end of the helper: it is stopped,
+        // never waited for.
+        if (got < 0) {
+            why = QStringLiteral("its output could not be read");
+            return false;
+        }
+        if (got == 0)
             return true;
         if (output.size() + got > maxBytes) {
             why = QStringLiteral("its drawing is too large");
