@@ -247,7 +247,8 @@ void syncDesktop(const QString &changedExtension)
             if (!entry || !associatedInStore(QLatin1String(type.mimeType)))
                 release(QLatin1String(type.mimeType));
     }
-    const bool tla = !reg.program.isEmpty() && readString(QStringLiteral(".tla")) == QStringLiteral("Quillmere.tla");
+    const QString tlaExtension = QStringLiteral(".tla");
+    const bool tla = !reg.program.isEmpty() && readString(tlaExtension) == progIdOf(tlaExtension);
     DesktopDatabase::setMimePackage(QStringLiteral("quillmere.xml"), tla ? kTlaPackage : QByteArray());
 }
 
