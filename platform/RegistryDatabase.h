@@ -35,7 +35,6 @@ public:
 
 private:
     enum class Outcome { Open, ReadOnly, Damaged, Locked, Failed };
-    QString resolvedPath() const;
     void open();
     Outcome openForWriting(sqlite3 **db);
     Outcome openForReading(sqlite3 **db);
