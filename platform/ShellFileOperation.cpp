@@ -330,12 +330,12 @@ class FileMover {
 public:
     explicit FileMover(Progress &progress) : m_progress(progress) {}
 
-    void copyItem(const QString &src, const QString &dst, bool mayReplace, bool durable = false)
+    void copyItem(const QString &src, const QString &dst, bool mayReplace)
     {
         if (entryOf(src).isDir)
-            copyFolder(src, dst, durable);
+            copyFolder(src, dst, false);
         else
-            copyFile(src, dst, mayReplace, durable);
+            copyFile(src, dst, mayReplace, false);
     }
 
     // Copies the folder's contents into an existing folder; files of the
