@@ -4,11 +4,10 @@
 #include "DesktopDefaults.h"
 #include "MimeAppsList.h"
 #include "Registry.h"
+#include "SmallFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -168,29 +167,6 @@ QByteArray desktopEntry(const Registration &reg)
     return text.toUtf8();
 }
 
-// False when the file could not be written; changed tells whether it was.
-bool writeIfChanged(const QString &path, const QByteArray &content, bool *changed = nullptr)
-{
-    QFile current(path);
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
-            return false;
-        if (current.readAll() == content)
-            return true;
-        current.close();
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    if (!file.commit())
-        return false;
-    if (changed)
-        *changed = true;
-    return true;
-}
-
 // Applies an edit to one of the user's lists. A list we cannot read is
 // left alone rather than replaced; a missing one is made only when asked.
 void editList(const QString &path, bool create, const std::function<void(MimeAppsList &)> &edit)
@@ -207,7 +183,7 @@ void editList(const QString &path, bool create, const std::function<void(MimeApp
     }
     MimeAppsList list(content);
     edit(list);
-    writeIfChanged(path, list.content());
+    SmallFile::writeIfChanged(path, list.content());
 }
 
 // Makes us the type's default. The user's lists for the current desktop
@@ -237,7 +213,7 @@ bool updateEntry(const Registration &reg)
     if (reg.program.isEmpty() || reg.mimeTypes.isEmpty())
         changed = QFile::remove(path);
     else
-        present = writeIfChanged(path, desktopEntry(reg), &changed);
+        present = SmallFile::writeIfChanged(path, desktopEntry(reg), &changed);
     if (changed)
         DesktopDatabase::refreshApplications(QFileInfo(path).absolutePath());
     return present;
@@ -271,7 +247,8 @@ void syncDesktop(const QString &changedExtension)
             if (!entry || !associatedInStore(QLatin1String(type.mimeType)))
                 release(QLatin1String(type.mimeType));
     }
-    const bool tla = !reg.program.isEmpty() && readString(QStringLiteral(".tla")) == QStringLiteral("Quillmere.tla");
+    const QString tlaExtension = QStringLiteral(".tla");
+    const bool tla = !reg.program.isEmpty() && readString(tlaExtension) == progIdOf(tlaExtension);
     DesktopDatabase::setMimePackage(QStringLiteral("quillmere.xml"), tla ? kTlaPackage : QByteArray());
 }
 

@@ -1,10 +1,9 @@
 #include "DesktopDatabase.h"
 
-#include <QDir>
+#include "SmallFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace DesktopDatabase {
@@ -24,19 +23,6 @@ void runTool(const QString &name, const QStringList &arguments)
     process.waitForFinished(30000);
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
-}
-
 }
 
 void refreshApplications(const QString &folder)
@@ -51,8 +37,10 @@ void setMimePackage(const QString &fileName, const QByteArray &definition)
     if (definition.isEmpty()) {
         if (!QFile::exists(package) || !QFile::remove(package))
             return;
-    } else if (readAll(package) == definition || !writeAll(package, definition)) {
-        return;
+    } else {
+        bool changed = false;
+        if (!SmallFile::writeIfChanged(package, definition, &changed) || !changed)
+            return;
     }
     runTool(QStringLiteral("update-mime-database"), {mime});
 }

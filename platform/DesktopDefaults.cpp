@@ -1,6 +1,7 @@
 #include "DesktopDefaults.h"
 
 #include "MimeAppsList.h"
+#include "SmallFile.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -50,12 +51,6 @@ bool isInstalled(const QString &id)
     return false;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }
 
 QStringList listFiles()
@@ -71,7 +66,7 @@ QStringList userListFiles()
 QString defaultFor(const QString &mimeType, const QString &ownId)
 {
     for (const QString &list : listFiles()) {
-        const QByteArray content = readAll(list);
+        const QByteArray content = SmallFile::read(list);
         if (content.isEmpty())
             continue;
         for (const QString &id : MimeAppsList(content).defaults(mimeType))

@@ -1,6 +1,7 @@
 #include "FolderSearch.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <algorithm>
 #include <dirent.h>
 #include <utility>

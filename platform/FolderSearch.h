@@ -6,7 +6,6 @@
 // before "IMG_2"). Names are decoded from the file system's bytes with
 // QFile::decodeName. Callers take this order as it comes and sort nothing.
 
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 

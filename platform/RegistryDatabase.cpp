@@ -100,11 +100,6 @@ void RegistryDatabase::setPath(const QString &path)
 
 QString RegistryDatabase::path() const
 {
-    return resolvedPath();
-}
-
-QString RegistryDatabase::resolvedPath() const
-{
     return m_path.isEmpty() ? AppPaths::dataFolder() + QStringLiteral("/registry.db") : m_path;
 }
 
@@ -153,7 +148,7 @@ QString RegistryDatabase::takeKeptAside()
 
 void RegistryDatabase::open()
 {
-    QDir().mkpath(QFileInfo(resolvedPath()).absolutePath());
+    QDir().mkpath(QFileInfo(path()).absolutePath());
     for (int attempt = 0; attempt < 2; ++attempt) {
         sqlite3 *db = nullptr;
         Outcome outcome = openForWriting(&db);
@@ -178,7 +173,7 @@ RegistryDatabase::Outcome RegistryDatabase::openForWriting(sqlite3 **db)
         closeDb(db);
         return isDamage(result) ? Outcome::Damaged : isBusy(result) ? Outcome::Locked : Outcome::Failed;
     };
-    int result = sqlite3_open_v2(QFile::encodeName(resolvedPath()).constData(), db,
+    int result = sqlite3_open_v2(QFile::encodeName(path()).constData(), db,
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (result != SQLITE_OK)
         return failed(result);
@@ -205,7 +200,7 @@ RegistryDatabase::Outcome RegistryDatabase::openForWriting(sqlite3 **db)
 // way; read as unchanging it can.
 RegistryDatabase::Outcome RegistryDatabase::openForReading(sqlite3 **db)
 {
-    const QString file = resolvedPath();
+    const QString file = path();
     if (!QFileInfo(file).isFile())
         return Outcome::Failed;
     const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded();
@@ -231,7 +226,7 @@ RegistryDatabase::Outcome RegistryDatabase::openForReading(sqlite3 **db)
 // for the user to recover what they can; its journal goes with it.
 bool RegistryDatabase::keepAside()
 {
-    const QString file = resolvedPath();
+    const QString file = path();
     const QString stem = file + QStringLiteral(".damaged-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = stem;

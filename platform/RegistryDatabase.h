@@ -23,7 +23,6 @@ public:
     // for writing; writable() tells whether it did.
     sqlite3 *get(bool forWriting);
     bool writable() const { return m_db && m_writable; }
-    void close();
 
     // Every statement's result passes here: one that found the file damaged
     // has the next call check it again.
@@ -35,7 +34,7 @@ public:
 
 private:
     enum class Outcome { Open, ReadOnly, Damaged, Locked, Failed };
-    QString resolvedPath() const;
+    void close();
     void open();
     Outcome openForWriting(sqlite3 **db);
     Outcome openForReading(sqlite3 **db);

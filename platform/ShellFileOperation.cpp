@@ -330,12 +330,12 @@ class FileMover {
 public:
     explicit FileMover(Progress &progress) : m_progress(progress) {}
 
-    void copyItem(const QString &src, const QString &dst, bool mayReplace, bool durable = false)
+    void copyItem(const QString &src, const QString &dst, bool mayReplace)
     {
         if (entryOf(src).isDir)
-            copyFolder(src, dst, durable);
+            copyFolder(src, dst, false);
         else
-            copyFile(src, dst, mayReplace, durable);
+            copyFile(src, dst, mayReplace, false);
     }
 
     // Copies the folder's contents into an existing folder; files of the
@@ -453,8 +453,7 @@ private:
         if (!entryOf(path).exists)
             return QString();
         for (int attempt = 0; attempt < 20; ++attempt) {
-            const QString aside = joined(parentOf(path), QStringLiteral(".qmr-kept-%1")
-                                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+            const QString aside = randomNameBeside(path, "kept");
             const int err = renameEntry(path, aside, false);
             if (err == 0)
                 return aside;
@@ -484,6 +483,15 @@ private:
     }
 
     static QString tempTemplate(const QString &dst) { return joined(parentOf(dst), QStringLiteral(".qmr-copy-XXXXXX")); }
+
+    // A hidden name in the path's folder, likely free; the caller claims it
+    // and tries another when it was taken.
+    static QString randomNameBeside(const QString &path, const char *kind)
+    {
+        return joined(parentOf(path), QStringLiteral(".qmr-%1-%2")
+                                          .arg(QLatin1String(kind))
+                                          .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    }
 
     void place(const QString &temp, const QString &dst, bool mayReplace)
     {
@@ -548,7 +556,7 @@ private:
         target.truncate(int(n));
         QString temp;
         for (int attempt = 0;; ++attempt) {
-            temp = joined(parentOf(dst), QStringLiteral(".qmr-link-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+            temp = randomNameBeside(dst, "link");
             if (::symlink(target.constData(), native(temp).constData()) == 0)
                 break;
             if (errno != EEXIST || attempt > 20)

@@ -5,8 +5,6 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +17,5 @@ public:
 private:
     void readSignal();
 
-    QSocketNotifier *m_notifier = nullptr;
     bool m_received = false;
 };

@@ -30,7 +30,7 @@ protected:
     // any extension works).
     QString makeImage(const QString &folder, const QString &name, int width = 40, int height = 30);
     QString makeFile(const QString &folder, const QString &name, const QByteArray &bytes);
-    // The names of the folder in the file system's own order.
+    // The names of the folder in the order the folder search gives them.
     static QStringList namesInOrder(const QString &folder);
     // Shows the browser and gives it the keyboard focus, for keys.
     void showAndFocus();
