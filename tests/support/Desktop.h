@@ -50,6 +50,10 @@ void typeInto(QWidget *box, const QString &text);
 QRect outerGeometry(const QWidget *window);
 // The title the window manager shows.
 QString title(const QWidget *window);
+// The same for any window on the screen, another program's too, by its X
+// window id (decimal or 0x hexadecimal).
+QRect outerGeometry(const QString &windowId);
+QString title(const QString &windowId);
 
 // Answers the modal windows that the program shows and waits on: each new
 // one, once active, gets the next queued act. A modal window that no act
