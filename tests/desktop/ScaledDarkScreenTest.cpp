@@ -40,7 +40,7 @@ TEST(ScaledDarkScreenTest, TheMainWindowIsSkinnedReadableAndItsThumbnailsSharp)
     // The user clicks the splash away.
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (auto *splash = qobject_cast<QSplashScreen *>(top); splash && splash->isVisible()) {
-            Desktop::click(splash);
+            Desktop::clickAt(splash);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !splash->isVisible(); }, 5000));
         }
     }

@@ -96,16 +96,6 @@ void type(const QString &text)
     tool("xdotool", {"type", "--delay", "10", text});
 }
 
-void click(const QWidget *widget)
-{
-    click(widget, widget->rect().center());
-}
-
-void click(const QWidget *widget, const QPoint &point)
-{
-    clickAt(widget, point);
-}
-
 void clickAt(const QWidget *widget, QPoint point, int button, const QString &modifier)
 {
     if (point == QPoint(-1, -1))

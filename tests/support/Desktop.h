@@ -35,9 +35,6 @@ QRect settledGeometry(const QWidget *window, int timeoutMs = 5000);
 // whichever window has the focus.
 void keys(const QStringList &combos);
 void type(const QString &text);
-// A left click at a point of the widget (its centre when none is given).
-void click(const QWidget *widget);
-void click(const QWidget *widget, const QPoint &at);
 // A click of `button` (1 left, 3 right) at a point of the widget, its centre
 // when none is given, with `modifier` ("ctrl") held if one is given.
 void clickAt(const QWidget *widget, QPoint point = QPoint(-1, -1), int button = 1,
