@@ -4,13 +4,13 @@
 // sees (the window with its frame, the title the window manager shows) is
 // read back from the X server, not from Qt.
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QPointer>
+#include <deque>
 #include <functional>
 #include <ostream>
-#include <deque>
 
 class QTimer;
 class QWidget;
