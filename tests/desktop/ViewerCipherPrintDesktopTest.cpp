@@ -27,7 +27,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "../app/QtPrinters.h"
+#include "QtPrinters.h"
 
 namespace {
 

@@ -8,21 +8,6 @@
 #include <QWidget>
 #include <QtTest/QTest>
 
-void PrintTo(const QRect &rect, std::ostream *os)
-{
-    *os << rect.width() << "x" << rect.height() << " at " << rect.x() << "," << rect.y();
-}
-
-void PrintTo(const QSize &size, std::ostream *os)
-{
-    *os << size.width() << "x" << size.height();
-}
-
-void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace Desktop {
 
 namespace {

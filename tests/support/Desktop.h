@@ -2,7 +2,10 @@
 // Real input and real measurements on the X desktop that desktop tests run
 // on: keys and clicks go through the X server (xdotool), and what the user
 // sees (the window with its frame, the title the window manager shows) is
-// read back from the X server, not from Qt.
+// read back from the X server, not from Qt. Failure messages print Qt's
+// strings, rectangles and sizes readably (QtPrinters.h).
+
+#include "QtPrinters.h"
 
 #include <QPointer>
 #include <QRect>
@@ -10,15 +13,9 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
-#include <ostream>
 
 class QTimer;
 class QWidget;
-
-// Readable values in failure messages.
-void PrintTo(const QRect &rect, std::ostream *os);
-void PrintTo(const QSize &size, std::ostream *os);
-void PrintTo(const QString &text, std::ostream *os);
 
 namespace Desktop {
 
