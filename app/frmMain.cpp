@@ -19,9 +19,9 @@
 #include "modMain.h"
 
 #include <QApplication>
-#include <QScopedValueRollback>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QThread>
 #include <QToolButton>

@@ -1,6 +1,7 @@
 #pragma once
-// The two fixed pictures of the thumbnail browser, drawn once for the
-// device pixel ratio asked for (sizes in logical pixels).
+// The two fixed pictures of the thumbnail browser, for the device pixel
+// ratio asked for (sizes in logical pixels); drawn again only when another
+// ratio is asked for.
 
 #include <QImage>
 

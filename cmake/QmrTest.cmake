@@ -20,7 +20,7 @@ endfunction()
 # A GoogleTest executable that runs on a desktop of its own: a virtual X
 # screen with the openbox window manager (tests/support/desktop-session.sh),
 # Qt's xcb platform, Qt's own dialogs and real input through the X server.
-# Labelled `desktop`; skipped when Xvfb, openbox or xdotool are missing.
+# Labelled `desktop`; skipped when Xvfb, openbox, xdotool or xprop is missing.
 function(qmr_add_desktop_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})

@@ -201,9 +201,9 @@ void ImagePrefetcher::prefetch(const QStringList &paths)
             bytes += bytesOrEstimate(*held);
             continue;
         }
-        // A decode that would pass the cap is not started at all.
         if (!QFileInfo(path).isFile())
             continue;
+        // A decode that would pass the cap is not started at all.
         const qint64 estimate = estimatedBytes(path);
         if (!kept.isEmpty() && bytes + estimate > m_memoryCap)
             continue;

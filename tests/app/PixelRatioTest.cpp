@@ -70,10 +70,7 @@ TEST(PixelRatioTest, ViewerToolbarPicturesAndTheReducedPreviewAreSharp)
     frmViwer::unloadIfLoaded();
 
     // Columns one pixel wide, shown at half size: one device pixel each.
-    QImage stripes(400, 200, QImage::Format_RGB32);
-    for (int x = 0; x < stripes.width(); ++x)
-        for (int y = 0; y < stripes.height(); ++y)
-            stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QImage stripes = TestFiles::stripes(400, 200);
     ImgX preview;
     preview.resize(200, 100);
     preview.setAntiAliasDisplay(true);

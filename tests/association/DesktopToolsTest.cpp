@@ -5,7 +5,7 @@
 #include "AssocTestEnv.h"
 #include "AssociationPolicy.h"
 #include "ModAssoc.h"
-#include "../app/QtPrinters.h"
+#include "QtPrinters.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
 

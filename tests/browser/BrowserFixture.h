@@ -3,19 +3,13 @@
 // folder, with every CurrSelectedImage event recorded.
 
 #include "ImageExplore.h"
+#include "QtPrinters.h"
 #include "ScriptedPrompts.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
-
-// Readable strings in failure messages.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 class BrowserFixture : public ::testing::Test {
 protected:

@@ -22,7 +22,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "../app/QtPrinters.h"
+#include "QtPrinters.h"
 
 namespace {
 

@@ -33,17 +33,15 @@ void pickFilterAndName(QWidget *dialog, const QString &start, const QString &nam
         if (box->itemText(i).startsWith(start))
             row = i;
     ASSERT_GE(row, 0) << start.toStdString();
-    Desktop::click(box);
+    Desktop::clickAt(box);
     QAbstractItemView *list = box->view();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 3000));
     list->scrollTo(list->model()->index(row, 0));
-    Desktop::click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+    Desktop::clickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return box->currentIndex() == row && !list->isVisible(); }, 3000));
     auto *edit = dialog->findChild<QLineEdit *>("fileNameEdit");
     ASSERT_TRUE(edit);
-    Desktop::click(edit);
-    Desktop::keys({"ctrl+a"});
-    Desktop::type(name);
+    Desktop::typeInto(edit, name);
     Desktop::keys({"Return"});
 }
 

@@ -6,6 +6,7 @@
 #include "FolderTree.h"
 #include "ImageExplore.h"
 #include "ListView.h"
+#include "TestFiles.h"
 #include "TextContrast.h"
 #include "frmMain.h"
 
@@ -25,11 +26,7 @@ TEST(ScaledDarkScreenTest, TheMainWindowIsSkinnedReadableAndItsThumbnailsSharp)
     // Columns one pixel wide: a thumbnail made for the screen shows them,
     // one made for logical pixels and enlarged turns them grey.
     QTemporaryDir dir;
-    QImage stripes(280, 200, QImage::Format_RGB32);
-    for (int x = 0; x < stripes.width(); ++x)
-        for (int y = 0; y < stripes.height(); ++y)
-            stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-    ASSERT_TRUE(stripes.save(dir.filePath("stripes.png")));
+    ASSERT_TRUE(TestFiles::stripes(280, 200).save(dir.filePath("stripes.png")));
 
     Desktop::ModalScript modals;
     frmMain window;
@@ -40,7 +37,7 @@ TEST(ScaledDarkScreenTest, TheMainWindowIsSkinnedReadableAndItsThumbnailsSharp)
     // The user clicks the splash away.
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (auto *splash = qobject_cast<QSplashScreen *>(top); splash && splash->isVisible()) {
-            Desktop::click(splash);
+            Desktop::clickAt(splash);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !splash->isVisible(); }, 5000));
         }
     }

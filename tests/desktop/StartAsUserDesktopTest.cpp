@@ -18,7 +18,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "../app/QtPrinters.h"
+#include "QtPrinters.h"
 
 namespace {
 
@@ -28,11 +28,6 @@ struct Window {
     QRect outer;   // with the frame the window manager put round it
 };
 
-int field(const QString &text, const QString &name)
-{
-    return QRegularExpression(QRegularExpression::escape(name) + ":\\s*(-?\\d+)").match(text).captured(1).toInt();
-}
-
 // The windows the window manager keeps for the process, in its order.
 QList<Window> windowsOf(qint64 pid)
 {
@@ -41,19 +36,10 @@ QList<Window> windowsOf(qint64 pid)
     const QRegularExpression number("0x[0-9a-f]+");
     for (auto it = number.globalMatch(list.section('#', 1)); it.hasNext();) {
         const QString id = it.next().captured();
-        const QString props = Desktop::tool("xprop", {"-id", id, "_NET_WM_PID", "_NET_WM_NAME", "_NET_FRAME_EXTENTS"});
+        const QString props = Desktop::tool("xprop", {"-id", id, "_NET_WM_PID"});
         if (QRegularExpression("_NET_WM_PID\\(\\w+\\) = (\\d+)").match(props).captured(1).toLongLong() != pid)
             continue;
-        Window window{id, {}, {}};
-        window.title = QRegularExpression("_NET_WM_NAME\\(\\w+\\) = \"(.*)\"").match(props).captured(1);
-        const QString info = Desktop::tool("xwininfo", {"-id", id});
-        window.outer = QRect(field(info, "Absolute upper-left X"), field(info, "Absolute upper-left Y"),
-                             field(info, "Width"), field(info, "Height"));
-        const QStringList frame =
-            QRegularExpression("_NET_FRAME_EXTENTS\\(\\w+\\) = (.*)").match(props).captured(1).split(", ");
-        if (frame.size() == 4)
-            window.outer.adjust(-frame[0].toInt(), -frame[2].toInt(), frame[1].toInt(), frame[3].toInt());
-        windows << window;
+        windows << Window{id, Desktop::title(id), Desktop::outerGeometry(id)};
     }
     return windows;
 }

@@ -2,18 +2,15 @@
 // dialog, and printing through Qt's own print dialog, with real clicks and
 // keys on a desktop of its own.
 
-#include "CRegister.h"
 #include "Desktop.h"
+#include "DesktopViewer.h"
 #include "ImagingSamples.h"
 #include "ImgX.h"
 #include "TestFiles.h"
-#include "ViewerHost.h"
-#include "ViewerSettings.h"
 #include "frmDialog.h"
 #include "frmViwer.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -27,21 +24,12 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "../app/QtPrinters.h"
+#include "QtPrinters.h"
 
 namespace {
-
-class QuietHost : public ViewerHost {
-public:
-    void ShowMainWindow() override {}
-    void CheckPath(const QString &) override {}
-    void RefreshImages(const QString &, const QString &) override {}
-    void EndProgram() override {}
-};
 
 using Desktop::clickAt;
 using Desktop::typeInto;
@@ -54,30 +42,8 @@ T *child(QWidget *dialog, const QString &name)
     return found;
 }
 
-class ViewerCipherPrintDesktopTest : public ::testing::Test {
+class ViewerCipherPrintDesktopTest : public DesktopViewer {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        ViewerHost::setInstance(&host);
-        CRegister().REGSaveSetting(HKEY_LOCAL_MACHINE, ViewerSettings::Section, ViewerSettings::FullScreenName, "0");
-    }
-    void TearDown() override
-    {
-        frmViwer::unloadIfLoaded();
-        QApplication::processEvents();
-        ViewerHost::setInstance(nullptr);
-    }
-
-    frmViwer *show(const QString &path)
-    {
-        frmViwer *v = frmViwer::instance();
-        QStringList files{path};
-        int index = 0;
-        v->ViewImage(files, index);
-        EXPECT_TRUE(Desktop::waitFramed(v));
-        return v;
-    }
     static QImage shown(frmViwer *v)
     {
         return v->imgX()->Export.GetPicture().convertToFormat(QImage::Format_ARGB32);
@@ -120,9 +86,6 @@ protected:
             }
         }
     }
-
-    QTemporaryDir dir;
-    QuietHost host;
 };
 
 }
@@ -131,46 +94,43 @@ TEST_F(ViewerCipherPrintDesktopTest, AnImageEncryptedSavedAndOpenedAgainDecrypts
 {
     const QString source = dir.filePath("photo.png");
     ASSERT_TRUE(ImagingSamples::noisy(64, 48).save(source));
-    frmViwer *v = show(source);
+    frmViwer *v = show({source});
     const QImage original = shown(v);
     const QString sealedFile = dir.filePath("sealed.png");
 
-    Desktop::ModalScript script;
-    script.then(typeKey("k3y phrase"));
+    modals.then(typeKey("k3y phrase"));
     v->Encrypt();
     const QImage sealed = shown(v);
     ASSERT_NE(sealed, original);
 
-    script.then(typePath(sealedFile));
+    modals.then(typePath(sealedFile));
     Desktop::keys({"ctrl+s"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(sealedFile); }, 5000));
     EXPECT_TRUE(TestFiles::readBytes(sealedFile).startsWith("\x89PNG"));
 
     v->imgX()->Pages.Clear(QString());
-    script.then(typePath(sealedFile));
+    modals.then(typePath(sealedFile));
     Desktop::keys({"ctrl+o"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return v->windowTitle().contains("sealed.png"); }, 5000));
     EXPECT_EQ(shown(v), sealed);
 
     // A wrong key changes nothing and says nothing.
-    script.then(typeKey("k3y phrasE"));
+    modals.then(typeKey("k3y phrasE"));
     v->Decrypt();
     EXPECT_EQ(shown(v), sealed);
-    script.then(typeKey("k3y phrase"));
+    modals.then(typeKey("k3y phrase"));
     v->Decrypt();
     EXPECT_EQ(shown(v), original);
-    EXPECT_TRUE(script.unexpected.isEmpty()) << qPrintable(script.unexpected.join('\n'));
 }
 
 TEST_F(ViewerCipherPrintDesktopTest, PrintingAPageRangeToAFileKeepsEveryPageOfTheRange)
 {
     const QString tiff = dir.filePath("pages.tif");
     ASSERT_TRUE(TestFiles::writeBytes(tiff, ImagingSamples::tiffOfPages(3, 40)));
-    frmViwer *v = show(tiff);
+    frmViwer *v = show({tiff});
     const QString pdf = dir.filePath("printed.pdf");
 
-    Desktop::ModalScript script;
-    script.then([&](QWidget *modal) {
+    modals.then([&](QWidget *modal) {
         ASSERT_TRUE(qobject_cast<QPrintDialog *>(modal));
         auto *printers = child<QComboBox>(modal, "printers");
         ASSERT_EQ(printers->currentText(), "Print to File (PDF)");
@@ -198,5 +158,4 @@ TEST_F(ViewerCipherPrintDesktopTest, PrintingAPageRangeToAFileKeepsEveryPageOfTh
     Desktop::tool("pdfimages", {"-png", pdf, dir.filePath("page")});
     EXPECT_EQ(QImage(dir.filePath("page-000.png")).pixelColor(0, 0), ImagingSamples::colourOfPage(1));
     EXPECT_EQ(QImage(dir.filePath("page-001.png")).pixelColor(0, 0), ImagingSamples::colourOfPage(2));
-    EXPECT_TRUE(script.unexpected.isEmpty()) << qPrintable(script.unexpected.join('\n'));
 }

@@ -54,10 +54,7 @@ TEST(ImagingTransform, HighQualityShrinkAveragesFineDetail)
 {
     // One-pixel black and white stripes shrunk 8 times must come out mid
     // grey; sampling single pixels would give black or white.
-    QImage stripes(800, 80, QImage::Format_RGB32);
-    for (int x = 0; x < 800; ++x)
-        for (int y = 0; y < 80; ++y)
-            stripes.setPixel(x, y, (x % 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QImage stripes = TestFiles::stripes(800, 80);
     ImgXDocument doc;
     doc.Loader.LoadFromPicture(stripes);
     doc.Transform.Resize(100, 0, 4);

@@ -8,21 +8,6 @@
 #include <QWidget>
 #include <QtTest/QTest>
 
-void PrintTo(const QRect &rect, std::ostream *os)
-{
-    *os << rect.width() << "x" << rect.height() << " at " << rect.x() << "," << rect.y();
-}
-
-void PrintTo(const QSize &size, std::ostream *os)
-{
-    *os << size.width() << "x" << size.height();
-}
-
-void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace Desktop {
 
 namespace {
@@ -34,9 +19,9 @@ QString windowId(const QWidget *window)
 
 // _NET_FRAME_EXTENTS as left, right, top, bottom; empty before the window
 // manager has framed the window.
-QList<int> frameExtents(const QWidget *window)
+QList<int> frameExtents(const QString &id)
 {
-    const QString out = tool("xprop", {"-id", windowId(window), "_NET_FRAME_EXTENTS"});
+    const QString out = tool("xprop", {"-id", id, "_NET_FRAME_EXTENTS"});
     QList<int> extents;
     const QRegularExpression number("(\\d+)");
     auto it = number.globalMatch(out.section('=', 1));
@@ -68,7 +53,7 @@ QString tool(const QString &program, const QStringList &arguments, int timeoutMs
 bool waitFramed(const QWidget *window, int timeoutMs)
 {
     return QTest::qWaitFor([&] {
-        return window->isVisible() && window->isActiveWindow() && !frameExtents(window).isEmpty();
+        return window->isVisible() && window->isActiveWindow() && !frameExtents(windowId(window)).isEmpty();
     }, timeoutMs);
 }
 
@@ -96,16 +81,6 @@ void type(const QString &text)
     tool("xdotool", {"type", "--delay", "10", text});
 }
 
-void click(const QWidget *widget)
-{
-    click(widget, widget->rect().center());
-}
-
-void click(const QWidget *widget, const QPoint &point)
-{
-    clickAt(widget, point);
-}
-
 void clickAt(const QWidget *widget, QPoint point, int button, const QString &modifier)
 {
     if (point == QPoint(-1, -1))
@@ -131,10 +106,15 @@ void typeInto(QWidget *box, const QString &text)
 
 QRect outerGeometry(const QWidget *window)
 {
-    const QString info = tool("xwininfo", {"-id", windowId(window)});
+    return outerGeometry(windowId(window));
+}
+
+QRect outerGeometry(const QString &id)
+{
+    const QString info = tool("xwininfo", {"-id", id});
     QRect client(field(info, "Absolute upper-left X"), field(info, "Absolute upper-left Y"),
                  field(info, "Width"), field(info, "Height"));
-    const QList<int> frame = frameExtents(window);
+    const QList<int> frame = frameExtents(id);
     if (frame.isEmpty())
         return client;
     return client.adjusted(-frame[0], -frame[2], frame[1], frame[3]);
@@ -142,7 +122,12 @@ QRect outerGeometry(const QWidget *window)
 
 QString title(const QWidget *window)
 {
-    const QString out = tool("xprop", {"-id", windowId(window), "_NET_WM_NAME"});
+    return title(windowId(window));
+}
+
+QString title(const QString &id)
+{
+    const QString out = tool("xprop", {"-id", id, "_NET_WM_NAME"});
     const QRegularExpression quoted("= \"(.*)\"\\s*$");
     return quoted.match(out).captured(1);
 }

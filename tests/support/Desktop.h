@@ -2,23 +2,20 @@
 // Real input and real measurements on the X desktop that desktop tests run
 // on: keys and clicks go through the X server (xdotool), and what the user
 // sees (the window with its frame, the title the window manager shows) is
-// read back from the X server, not from Qt.
+// read back from the X server, not from Qt. Failure messages print Qt's
+// strings, rectangles and sizes readably (QtPrinters.h).
 
+#include "QtPrinters.h"
+
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QPointer>
-#include <functional>
-#include <ostream>
 #include <deque>
+#include <functional>
 
 class QTimer;
 class QWidget;
-
-// Readable values in failure messages.
-void PrintTo(const QRect &rect, std::ostream *os);
-void PrintTo(const QSize &size, std::ostream *os);
-void PrintTo(const QString &text, std::ostream *os);
 
 namespace Desktop {
 
@@ -35,9 +32,6 @@ QRect settledGeometry(const QWidget *window, int timeoutMs = 5000);
 // whichever window has the focus.
 void keys(const QStringList &combos);
 void type(const QString &text);
-// A left click at a point of the widget (its centre when none is given).
-void click(const QWidget *widget);
-void click(const QWidget *widget, const QPoint &at);
 // A click of `button` (1 left, 3 right) at a point of the widget, its centre
 // when none is given, with `modifier` ("ctrl") held if one is given.
 void clickAt(const QWidget *widget, QPoint point = QPoint(-1, -1), int button = 1,
@@ -50,6 +44,10 @@ void typeInto(QWidget *box, const QString &text);
 QRect outerGeometry(const QWidget *window);
 // The title the window manager shows.
 QString title(const QWidget *window);
+// The same for any window on the screen, another program's too, by its X
+// window id (decimal or 0x hexadecimal).
+QRect outerGeometry(const QString &windowId);
+QString title(const QString &windowId);
 
 // Answers the modal windows that the program shows and waits on: each new
 // one, once active, gets the next queued act. A modal window that no act

@@ -39,6 +39,15 @@ QImage pattern(int width, int height)
     return image;
 }
 
+QImage stripes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            image.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    return image;
+}
+
 bool writeImage(const QString &path, int width, int height, const char *format)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

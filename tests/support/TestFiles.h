@@ -14,6 +14,9 @@ QByteArray readBytes(const QString &path);
 // An RGB image of the given size with a pattern that makes its
 // orientation visible (red top-left corner, blue bottom-right).
 QImage pattern(int width, int height);
+// Columns one pixel wide, black and white in turn (black first): what
+// any smoothing turns grey.
+QImage stripes(int width, int height);
 // Saves pattern(width, height) in the format Qt names (e.g. "JPG", "PNG").
 bool writeImage(const QString &path, int width, int height, const char *format = "PNG");
 // Makes a named pipe at path and runs action. Opening a pipe for reading

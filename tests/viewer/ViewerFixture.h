@@ -3,18 +3,12 @@
 // viewer asks of it, image files in a temporary folder, the stored settings,
 // and a viewer that is unloaded after each test.
 
+#include "QtPrinters.h"
 #include "ViewerHost.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <ostream>
-
-// Readable strings in failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 class frmViwer;
 

@@ -3,6 +3,7 @@
 
 #include "ImageListRules.h"
 #include "PrintPlan.h"
+#include "QtPrinters.h"
 #include "StatusText.h"
 #include "ViewerCaption.h"
 #include "ViewerFileFilters.h"
@@ -13,11 +14,6 @@
 
 #include <QLocale>
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 TEST(ImageListRules, WrapMendsOnlyOneStepOutside)
 {
