@@ -280,8 +280,10 @@ void ImgX::paintEvent(QPaintEvent *event)
 void ImgX::drawPiece(QPainter &painter, const QRectF &dest, const QRect &source)
 {
     QImage piece = m_display.copy(source);
-    const QSize onScreen(qBound(1, int(std::ceil(dest.width())), piece.width()),
-                         qBound(1, int(std::ceil(dest.height())), piece.height()));
+    // The screen's pixels, not the logical ones.
+    const qreal ratio = devicePixelRatioF();
+    const QSize onScreen(qBound(1, int(std::ceil(dest.width() * ratio)), piece.width()),
+                         qBound(1, int(std::ceil(dest.height() * ratio)), piece.height()));
     try {
         if (onScreen != piece.size())
             piece = ImageTransforms::resize(piece, onScreen, m_antiAlias ? 4 : 0);

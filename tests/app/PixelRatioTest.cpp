@@ -13,6 +13,7 @@
 #include "frmViwer.h"
 
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,4 +80,25 @@ TEST(PixelRatioTest, ViewerToolbarPicturesAndTheReducedPreviewAreSharp)
     const QImage shot = preview.grab().toImage();
     ASSERT_EQ(shot.width(), 400);
     EXPECT_LE(blurredPixels(shot, 100, 20, 380), 4);
+}
+
+// A page too large to convert whole is drawn piece by piece; each piece has
+// the screen's pixels too.
+TEST(PixelRatioTest, PiecesOfAHugePageHaveTheScreensResolution)
+{
+    QImage page(8200, 2100, QImage::Format_Mono);   // 69 MB as 32-bit colour
+    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < page.height(); ++y)
+        std::memset(page.scanLine(y), 0xAA, size_t(page.bytesPerLine()));   // columns one pixel wide
+    ImgX view;
+    view.resize(200, 100);
+    view.setAntiAliasDisplay(false);
+    view.Loader.LoadFromPicture(page);
+    view.setZoom(0.5);
+    const QImage shot = view.grab().toImage();
+    ASSERT_EQ(shot.width(), 400);
+    int changes = 0;
+    for (int x = 21; x < 380; ++x)
+        changes += qGray(shot.pixel(x, 100)) != qGray(shot.pixel(x - 1, 100));
+    EXPECT_GT(changes, 350) << "each column of the page must keep its own device pixel";
 }
