@@ -31,6 +31,17 @@ int blurredPixels(const QImage &shot, int y, int from, int to)
     return blurred;
 }
 
+// The picture shown at half size in a 200 x 100 view, as the screen has it.
+QImage shownAtHalfSize(const QImage &picture, bool antiAlias)
+{
+    ImgX view;
+    view.resize(200, 100);
+    view.setAntiAliasDisplay(antiAlias);
+    view.Loader.LoadFromPicture(picture);
+    view.setZoom(0.5);
+    return view.grab().toImage();
+}
+
 }
 
 TEST(PixelRatioTest, ThumbnailsHaveTheirSizeInLogicalPixelsAndTheScreensResolution)
@@ -71,13 +82,7 @@ TEST(PixelRatioTest, ViewerToolbarPicturesAndTheReducedPreviewAreSharp)
     frmViwer::unloadIfLoaded();
 
     // Columns one pixel wide, shown at half size: one device pixel each.
-    const QImage stripes = TestFiles::stripes(400, 200);
-    ImgX preview;
-    preview.resize(200, 100);
-    preview.setAntiAliasDisplay(true);
-    preview.Loader.LoadFromPicture(stripes);
-    preview.setZoom(0.5);
-    const QImage shot = preview.grab().toImage();
+    const QImage shot = shownAtHalfSize(TestFiles::stripes(400, 200), true);
     ASSERT_EQ(shot.width(), 400);
     EXPECT_LE(blurredPixels(shot, 100, 20, 380), 4);
 }
@@ -90,12 +95,7 @@ TEST(PixelRatioTest, PiecesOfAHugePageHaveTheScreensResolution)
     page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     for (int y = 0; y < page.height(); ++y)
         std::memset(page.scanLine(y), 0xAA, size_t(page.bytesPerLine()));   // columns one pixel wide
-    ImgX view;
-    view.resize(200, 100);
-    view.setAntiAliasDisplay(false);
-    view.Loader.LoadFromPicture(page);
-    view.setZoom(0.5);
-    const QImage shot = view.grab().toImage();
+    const QImage shot = shownAtHalfSize(page, false);
     ASSERT_EQ(shot.width(), 400);
     int changes = 0;
     for (int x = 21; x < 380; ++x)
