@@ -1,0 +1,3 @@
+#include "AssociationLog.h"
+
+Q_LOGGING_CATEGORY(lcAssociation, "qmr.association", QtInfoMsg)

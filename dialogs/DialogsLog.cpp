@@ -1,0 +1,3 @@
+#include "DialogsLog.h"
+
+Q_LOGGING_CATEGORY(lcDialogs, "qmr.dialogs", QtInfoMsg)

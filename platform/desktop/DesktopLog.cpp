@@ -1,0 +1,3 @@
+#include "DesktopLog.h"
+
+Q_LOGGING_CATEGORY(lcDesktop, "qmr.desktop", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "FilesLog.h"
+
+Q_LOGGING_CATEGORY(lcFiles, "qmr.files", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "ProcessLog.h"
+
+Q_LOGGING_CATEGORY(lcProcess, "qmr.process", QtInfoMsg)
