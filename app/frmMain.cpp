@@ -25,6 +25,7 @@
 #include <QSplitter>
 #include <QThread>
 #include <QToolButton>
+#include <cstdio>
 #include <exception>
 
 using FormGeometry::toPixelsX;
@@ -185,10 +186,17 @@ void frmMain::applySkin()
 // starts the program as if no path was given.
 void frmMain::OpenCommandLineFile()
 {
+    const QString why = CommandLine::whyUnreadable(m_CommandLine);
+    if (!why.isEmpty()) {
+        // On standard error too, for a start from a shell or a script.
+        std::fprintf(stderr, "qmr: %s\n", qPrintable(why));
+        Prompts::MsgBox(why, Prompts::OKOnly | Prompts::Exclamation);
+        return;
+    }
     if (!ModAssoc::PathExists(m_CommandLine))
         return;
-    // A path typed relative to the current folder must not be taken as
-    // relative to the root folder.
+    // A relative path must not be taken from the root folder, and "dir//a.jpg"
+    // must find its entry in the list.
     const QString path = CommandLine::absolutePath(m_CommandLine);
     QStringList files = ImageExplore1->GetImageList(FSO().GetParentFolderName(path), QStringLiteral("*.*"));
     if (files.isEmpty())
