@@ -14,6 +14,7 @@
 #include "ModAssoc.h"
 #include "Prompts.h"
 #include "ScreenMetrics.h"
+#include "WindowFrame.h"
 #include "frmFile.h"
 #include "frmViwer.h"
 #include "modMain.h"
@@ -22,6 +23,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSplitter>
 #include <QThread>
 #include <QToolButton>
@@ -166,7 +168,16 @@ bool frmMain::Form_Load(const QStringList &arguments)
         return false;
     }
     OpenCommandLineFile();
+    keepWithinScreen();
     return !m_ended;
+}
+
+// The designed size, in twips, outgrows a small screen at a large scale
+// factor; the window, frame included, keeps to the area the desktop leaves.
+void frmMain::keepWithinScreen()
+{
+    const QSize room = screen()->availableGeometry().size().shrunkBy(WindowFrame::margins(this));
+    resize(size().boundedTo(room));
 }
 
 void frmMain::applySkin()
