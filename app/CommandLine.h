@@ -18,7 +18,12 @@ Switch switchOf(const QString &commandLine);
 // The index of the first entry equal to item (letter case counts); 0 when
 // none is.
 int IndexOf(const QStringList &list, const QString &item);
-// A relative path taken against the current folder; an absolute path as it is.
+// The path taken against the current folder when relative, with "//", "./"
+// and "../" resolved, so that it spells the file as the folder listing does.
 QString absolutePath(const QString &path);
+// Why the file named on the command line cannot be opened, as a sentence for
+// the user; "" when nothing stands in the way, or the path names nothing
+// (which opens nothing, without a word). A folder is no fault here.
+QString whyUnreadable(const QString &path);
 
 }

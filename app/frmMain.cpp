@@ -14,6 +14,7 @@
 #include "ModAssoc.h"
 #include "Prompts.h"
 #include "ScreenMetrics.h"
+#include "WindowFrame.h"
 #include "frmFile.h"
 #include "frmViwer.h"
 #include "modMain.h"
@@ -22,9 +23,11 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSplitter>
 #include <QThread>
 #include <QToolButton>
+#include <cstdio>
 #include <exception>
 
 using FormGeometry::toPixelsX;
@@ -165,7 +168,16 @@ bool frmMain::Form_Load(const QStringList &arguments)
         return false;
     }
     OpenCommandLineFile();
+    keepWithinScreen();
     return !m_ended;
+}
+
+// The designed size, in twips, outgrows a small screen at a large scale
+// factor; the window, frame included, keeps to the area the desktop leaves.
+void frmMain::keepWithinScreen()
+{
+    const QSize room = screen()->availableGeometry().size().shrunkBy(WindowFrame::margins(this));
+    resize(size().boundedTo(room));
 }
 
 void frmMain::applySkin()
@@ -185,10 +197,17 @@ void frmMain::applySkin()
 // starts the program as if no path was given.
 void frmMain::OpenCommandLineFile()
 {
+    const QString why = CommandLine::whyUnreadable(m_CommandLine);
+    if (!why.isEmpty()) {
+        // On standard error too, for a start from a shell or a script.
+        std::fprintf(stderr, "qmr: %s\n", qPrintable(why));
+        Prompts::MsgBox(why, Prompts::OKOnly | Prompts::Exclamation);
+        return;
+    }
     if (!ModAssoc::PathExists(m_CommandLine))
         return;
-    // A path typed relative to the current folder must not be taken as
-    // relative to the root folder.
+    // A relative path must not be taken from the root folder, and "dir//a.jpg"
+    // must find its entry in the list.
     const QString path = CommandLine::absolutePath(m_CommandLine);
     QStringList files = ImageExplore1->GetImageList(FSO().GetParentFolderName(path), QStringLiteral("*.*"));
     if (files.isEmpty())

@@ -80,6 +80,7 @@ private:
     void connectEvents();
     void applySkin();
     void OpenCommandLineFile();
+    void keepWithinScreen();
     void OpenInViewer(QStringList &files, int &index, bool standalone);
 
     // Event handlers.

@@ -131,8 +131,11 @@ void ImageExplore::DoFileOperation(long op)
     // The list may have changed while the shell's windows were open: read
     // the current item again.
     const int now = lv->SelectedItem();
-    if (now >= 1 && !FSO().FileExists(lv->Tag(now)))
+    if (now >= 1 && !FSO().FileExists(lv->Tag(now))) {
         renameCurrentItem(dest);
+        // The host shows the file under its new name, never the old one.
+        raiseCurrentItem();
+    }
 }
 
 // The items whose files went leave the list: the other ones at once,
@@ -141,14 +144,20 @@ void ImageExplore::DoFileOperation(long op)
 void ImageExplore::removeDoneItems(const QStringList &done)
 {
     const int current = lv->SelectedItem();
+    bool removedOthers = false;
     for (int i = lv->Count(); i >= 1; --i) {
         if (i == current || !done.contains(lv->Tag(i)))
             continue;
         removeFileEntry(GetFileIndex(i - 1));
         removeItem(i);
+        removedOthers = true;
     }
     if (current >= 1 && done.contains(lv->Tag(lv->SelectedItem())))
         RemoveListItem(GetSelectedIndex());
+    else if (removedOthers)
+        // The host may have been showing one of them (Ctrl + right-click
+        // moves the current item without a report): it follows the list.
+        raiseCurrentItem();
 }
 
 void ImageExplore::renameCurrentItem(const QString &dest)
@@ -168,7 +177,9 @@ void ImageExplore::renameCurrentItem(const QString &dest)
 
 // Drops the item at a 0-based position after its file went away, and
 // selects the item before it (the first one when the listing filled one
-// item or none).
+// item or none). With the first item gone, the item that takes its place is
+// selected and reported, so that the host never goes on showing the file
+// that went.
 void ImageExplore::RemoveListItem(int idx)
 {
     const int position = idx + 1;
@@ -181,6 +192,8 @@ void ImageExplore::RemoveListItem(int idx)
         m_Count = lv->Count();
     removeFileEntry(GetFileIndex(position - 1));
     removeItem(position);
+    if (idx < 1 && lv->Count() > 0)
+        SelectItem(1, true);
 }
 
 bool ImageExplore::listingRunning() const

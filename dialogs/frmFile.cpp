@@ -1,5 +1,6 @@
 #include "frmFile.h"
 
+#include "FileSystemObject.h"
 #include "FolderTree.h"
 #include "Prompts.h"
 #include "SkinEngine.h"
@@ -7,6 +8,7 @@
 #include "modMain.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -87,7 +89,19 @@ QString frmFile::run(long opType, const QString &sSource)
     // user confirmed.
     if (result != QDialog::Accepted || mCancelled || mClosedByUser)
         return QString();
-    return m_txtDestination->text();
+    return besideSource(m_txtDestination->text(), sSource);
+}
+
+// A typed relative destination names a folder beside the file, in the folder
+// the user is looking at, never one under the program's working folder.
+// Anything else comes back exactly as typed.
+QString frmFile::besideSource(const QString &destination, const QString &sSource)
+{
+    const QString folder = FSO().GetParentFolderName(sSource);
+    if (destination.isEmpty() || !QDir::isRelativePath(destination) || folder.isEmpty())
+        return destination;
+    const QString path = QDir::cleanPath(QDir(folder).filePath(destination));
+    return destination.endsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('/')) ? path + QLatin1Char('/') : path;
 }
 
 void frmFile::Unload()

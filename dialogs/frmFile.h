@@ -15,7 +15,8 @@ class frmFile : public QDialog {
     Q_OBJECT
 public:
     // opType 1 copy to, 4 move to; sSource the file's full path. Returns the
-    // destination box's text unchanged, or "" when the user cancelled.
+    // destination box's text, a relative one taken from the source's folder,
+    // or "" when the user cancelled.
     static QString ShowFileForm(long opType, const QString &sSource);
     // Discards the window (at program end); the next run loads a new one.
     static void Unload();
@@ -38,6 +39,7 @@ private:
     void createControls();
     void Form_Load();
     QString run(long opType, const QString &sSource);
+    static QString besideSource(const QString &destination, const QString &sSource);
 
     void cmdOK_Click();
     void cmdCancel_Click();

@@ -1,5 +1,7 @@
 #include "FolderSearch.h"
 
+#include "FilesLog.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
@@ -37,6 +39,13 @@ std::vector<Keyed> readFolder(const QString &folder, const QRegularExpression *p
         return entries;
     while (const dirent *entry = ::readdir(dir)) {
         QString name = QFile::decodeName(entry->d_name);
+        // A name that is not UTF-8 decodes to another name, which leads to
+        // no file: it cannot be listed or opened.
+        if (QFile::encodeName(name) != entry->d_name) {
+            qCWarning(lcFiles) << "passed over an entry of" << folder << "named" << name
+                               << "- its name is not valid UTF-8, so it cannot be opened";
+            continue;
+        }
         if (!pattern || pattern->match(name).hasMatch())
             entries.emplace_back(name.toUpper(), std::move(name));
     }

@@ -4,7 +4,9 @@
 // first, then the names in the order of a case-insensitive file system's
 // index (upper-cased, compared code unit by code unit, so "IMG_10" comes
 // before "IMG_2"). Names are decoded from the file system's bytes with
-// QFile::decodeName. Callers take this order as it comes and sort nothing.
+// QFile::decodeName; a name that is not UTF-8 cannot be carried and is
+// passed over with a warning. Callers take this order as it comes and sort
+// nothing.
 
 #include <QString>
 #include <QStringList>

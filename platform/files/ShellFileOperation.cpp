@@ -722,7 +722,8 @@ private:
     {
         const QString text = QStringLiteral("\"%1\" cannot be moved to the Recycle Bin.\n\n"
                                             "Do you want to delete it permanently?").arg(nameOf(m_current));
-        if (ask(text, deleteTitle(), moreFollow) == Prompts::Yes)
+        // Yes loses the file for good: Enter must not answer it.
+        if (ask(text, deleteTitle(), moreFollow, Prompts::Exclamation | Prompts::DefaultButton2) == Prompts::Yes)
             return true;
         m_aborted = true;
         return false;

@@ -14,6 +14,8 @@ namespace {
 // A node's folder: no trailing "/" except for the root; "" for the Desktop root.
 constexpr int PathRole = Qt::UserRole;
 constexpr int PopulatedRole = Qt::UserRole + 1;
+// Home and File System, before the desktop's folders under the Desktop root.
+constexpr int DesktopFixedNodes = 2;
 
 QString joinPath(const QString &folder, const QString &name)
 {
@@ -63,10 +65,10 @@ FolderTree::FolderTree(QWidget *parent) : QWidget(parent), m_view(new QTreeWidge
     addFolderNode(m_desktop, home, tr("Home"));
     addFolderNode(m_desktop, QStringLiteral("/"), tr("File System"))
         ->setIcon(0, icons().icon(QFileIconProvider::Computer));
-    if (!desktop.isEmpty() && desktop != home) {
-        for (const QFileInfo &info : subFolders(desktop))
-            addFolderNode(m_desktop, info.absoluteFilePath(), info.fileName());
-    }
+    // A desktop that is the home folder itself adds no folders of its own.
+    if (!desktop.isEmpty() && desktop != home)
+        m_desktopFolder = desktop;
+    populate(m_desktop);
     m_desktop->setExpanded(true);
     m_view->setCurrentItem(m_desktop);
 
@@ -134,21 +136,26 @@ QTreeWidgetItem *FolderTree::addFolderNode(QTreeWidgetItem *parent, const QStrin
 // Reads the node's folder: the first time in full, later again, so that the
 // tree shows the folders as they are now. Folders that have gone lose their
 // nodes; new ones get theirs in listing order; the nodes that stay keep
-// their own children and state.
+// their own children and state. The Desktop root reads the desktop folder,
+// after its fixed Home and File System nodes.
 void FolderTree::populate(QTreeWidgetItem *item)
 {
     // Removing the current node moves the selection, which would read the
     // node it lands on while this one is half read.
-    if (item == m_desktop || m_reading)
+    if (m_reading)
         return;
     const QScopedValueRollback<bool> reading(m_reading, true);
     item->setData(0, PopulatedRole, true);
-    const QString folder = item->data(0, PathRole).toString();
-    for (int i = item->childCount() - 1; i >= 0; --i) {
+    const bool desktop = item == m_desktop;
+    const QString folder = desktop ? m_desktopFolder : item->data(0, PathRole).toString();
+    const int first = desktop ? DesktopFixedNodes : 0;
+    for (int i = item->childCount() - 1; i >= first; --i) {
         if (!QFileInfo(item->child(i)->data(0, PathRole).toString()).isDir())
             delete item->takeChild(i);
     }
-    int position = 0;
+    if (folder.isEmpty())
+        return;
+    int position = first;
     for (const QFileInfo &info : subFolders(folder)) {
         const QString path = joinPath(folder, info.fileName());
         const int found = childIndex(item, path, position);
@@ -157,8 +164,9 @@ void FolderTree::populate(QTreeWidgetItem *item)
         else
             addFolderNode(item, path, info.fileName(), position++);
     }
-    item->setChildIndicatorPolicy(item->childCount() == 0 ? QTreeWidgetItem::DontShowIndicatorWhenChildless
-                                                          : QTreeWidgetItem::ShowIndicator);
+    if (!desktop)
+        item->setChildIndicatorPolicy(item->childCount() == 0 ? QTreeWidgetItem::DontShowIndicatorWhenChildless
+                                                              : QTreeWidgetItem::ShowIndicator);
 }
 
 int FolderTree::childIndex(QTreeWidgetItem *parent, const QString &path, int from)
@@ -206,6 +214,7 @@ QTreeWidgetItem *FolderTree::nodeFor(const QString &folder)
     const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     if (!QFileInfo(clean).isDir())
         return nullptr;
+    populate(m_desktop);
     QTreeWidgetItem *node = anchorFor(clean);
     if (!node)
         return nullptr;

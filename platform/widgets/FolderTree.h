@@ -5,7 +5,8 @@
 // Under the Desktop root lie the user's home folder, the file-system root
 // and the folders on the desktop. Folders are read when their node is first
 // expanded, and read again whenever it is expanded or selected, or the tree
-// is led through it; hidden folders are not shown.
+// is led through it; the Desktop root's folders alike. Hidden folders are
+// not shown.
 
 #include <QWidget>
 
@@ -57,6 +58,7 @@ private:
 
     QTreeWidget *m_view = nullptr;
     QTreeWidgetItem *m_desktop = nullptr;
+    QString m_desktopFolder;   // "" when the desktop adds no folders of its own
     bool m_settingPath = false;
     bool m_reading = false;
     bool m_announced = false;

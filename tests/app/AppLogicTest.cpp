@@ -107,5 +107,6 @@ TEST(CommandLineTest, RelativePathsAreTakenFromTheCurrentFolder)
     EXPECT_EQ(CommandLine::absolutePath("/p/a.jpg"), "/p/a.jpg");
     EXPECT_EQ(CommandLine::absolutePath("a.jpg"), QDir::current().absoluteFilePath("a.jpg"));
     EXPECT_EQ(CommandLine::absolutePath("./x/../a.jpg"), QDir::current().absoluteFilePath("a.jpg"));
+    EXPECT_EQ(CommandLine::absolutePath("/p//q/./a.jpg"), "/p/q/a.jpg");
     EXPECT_EQ(CommandLine::absolutePath(""), QString());
 }

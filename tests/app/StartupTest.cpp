@@ -155,3 +155,14 @@ TEST_F(StartupTest, ARelativePathIsTakenFromTheCurrentFolder)
     frmViwer *viewer = frmViwer::instance();
     EXPECT_EQ(viewer->files().value(viewer->currentIndex()), root + "/B/b3.bmp");
 }
+
+TEST_F(StartupTest, ALatin1NameOrADeviceIsSaidWithTheReasonOnScreenAndStandardError)
+{
+    for (const QString &path : {root + "/B/" + QString::fromLocal8Bit("caf\xe9.png"), QString("/dev/null")}) {
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(frmMain().Form_Load({path}));
+        const QString text = std::exchange(ScriptedPrompts::instance().messages, {}).value(0).text;
+        EXPECT_TRUE(QString::fromLocal8Bit(testing::internal::GetCapturedStderr()).contains(text) && text.contains(path) && !viewerShown());
+        EXPECT_EQ(text.contains("not valid UTF-8"), path.contains(QChar(0xFFFD))) << qPrintable(text);
+    }
+}

@@ -1,6 +1,7 @@
 // The main window's browser and folder tree driven with real clicks and
 // keys on a desktop of its own, with Qt's own popup menus and prompts.
 
+#include "AppPaths.h"
 #include "Desktop.h"
 #include "FolderTree.h"
 #include "ImageExplore.h"
@@ -168,4 +169,27 @@ TEST_F(BrowserDesktopTest, ReopeningAFolderNodeShowsAFolderMadeMeanwhile)
     clickArrow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return photos->isExpanded(); }, 3000));
     EXPECT_EQ(children(), (QStringList{"new", "sub"}));
+}
+
+TEST_F(BrowserDesktopTest, ThePreviewAndTheDesktopRootFollowWhatMoveToAndTheDiskDid)
+{
+    ASSERT_TRUE(TestFiles::writeImage(root + "/shots/c.png", 40, 30) && TestFiles::writeImage(root + "/shots/d.png", 40, 30));
+    browser()->ExplorePath(root + "/shots");
+    Desktop::ModalScript script;
+    script.then([](QWidget *modal) { typeInto(qobject_cast<frmFile *>(modal)->txtDestination(), "rel"); Desktop::keys({"Return"}); });
+    script.then([&](QWidget *modal) { EXPECT_TRUE(qobject_cast<QMessageBox *>(modal)->text().contains("\"" + root + "/shots/rel\"")); Desktop::keys({"Return"}); });
+    clickItem(1, 3);
+    pickFromPopup("Move To");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.preview().ShownFile() == root + "/shots/d.png"; }, 5000));
+    EXPECT_TRUE(QFile::exists(root + "/shots/rel/c.png"));
+    QTreeWidgetItem *desktop = window.TV1->desktopNode();
+    const auto chosenAgain = [&] {   // what the Desktop root shows last once the user comes back to it
+        window.TV1->view()->setCurrentItem(desktop->child(0));
+        window.TV1->view()->setCurrentItem(desktop);
+        return desktop->child(desktop->childCount() - 1)->text(0);
+    };
+    QDir().mkpath(AppPaths::desktopFolder() + "/new");
+    EXPECT_EQ(chosenAgain(), "new");
+    QDir().rmdir(AppPaths::desktopFolder() + "/new");
+    EXPECT_EQ(chosenAgain(), "File System");
 }

@@ -34,6 +34,7 @@ TEST(ScaledDarkScreenTest, TheMainWindowIsSkinnedReadableAndItsThumbnailsSharp)
     window.show();
     ASSERT_TRUE(Desktop::waitFramed(&window));
     ASSERT_EQ(window.devicePixelRatioF(), 2) << "run with QT_SCALE_FACTOR=2";
+    EXPECT_TRUE(QRect(QPoint(), window.screen()->availableGeometry().size() * 2).contains(Desktop::settledGeometry(&window)));
     // The user clicks the splash away.
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (auto *splash = qobject_cast<QSplashScreen *>(top); splash && splash->isVisible()) {

@@ -73,7 +73,7 @@ TEST_F(FrmFileTest, OkWithAnEmptyBoxReturnsEmpty)
 
 TEST_F(FrmFileTest, TypedDestinationIsReturnedExactlyAsTyped)
 {
-    EXPECT_EQ(choose(1, "/a.jpg", [](frmFile *f) { typeAndOk(f, " /no/slash "); }), " /no/slash ");
+    EXPECT_EQ(choose(1, "/a.jpg", [](frmFile *f) { typeAndOk(f, "/no/slash "); }), "/no/slash ");
 }
 
 TEST_F(FrmFileTest, SecondRunShowsThePreviousDestination)

@@ -549,6 +549,7 @@ TEST_F(ShellFileOperationTest, WithoutATrashTheDeleteAsksBeforeItIsPermanent)
     EXPECT_TRUE(QFile::exists(a));
     ASSERT_EQ(prompts().messages.size(), 2);
     EXPECT_TRUE(prompts().messages[1].text.contains("permanently"));
+    EXPECT_TRUE(prompts().messages[1].style & Prompts::DefaultButton2) << "Enter must not lose the file";
 
     prompts().answerMessage(Prompts::Yes);
     prompts().answerMessage(Prompts::Yes);
