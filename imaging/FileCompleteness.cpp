@@ -250,7 +250,9 @@ bool wbmpWhole(const QByteArray &data)
             side = (side << 7) | (quint8(data[int(at)]) & 0x7f);
         } while (quint8(data[int(at++)]) & 0x80);
     }
-    return at + (size[0] + 7) / 8 * size[1] <= data.size();
+    // Each side can take 35 bits, so the product is compared by division.
+    const qint64 rowBytes = (size[0] + 7) / 8;
+    return rowBytes == 0 || size[1] <= (data.size() - at) / rowBytes;
 }
 
 bool emfWhole(const QByteArray &data)
