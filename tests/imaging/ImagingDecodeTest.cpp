@@ -396,3 +396,24 @@ TEST_F(ImagingDecode, TiffWithSeparatePlanesOrCmyk)
         }
     }
 }
+
+// Photoshop and some cameras leave stray bytes before a marker; libjpeg
+// passes over them with a warning, and the picture is whole and described.
+TEST_F(ImagingDecode, JpegWithStrayBytesBeforeMarkers)
+{
+    const QImage picture = smooth(64, 40);
+    ASSERT_TRUE(picture.save(path("colour.jpg"), "JPEG", 95));
+    Magick::Image cmyk = toMagick(picture);
+    cmyk.colorSpace(Magick::CMYKColorspace);
+    ASSERT_TRUE(writeMagick(cmyk, path("cmyk.jpg"), "JPEG"));
+    // Before APP0 (the first marker), before the quantisation tables.
+    for (const auto &[file, marker, bpp] : {std::tuple{"colour.jpg", "\xFF\xE0", 24}, std::tuple{"colour.jpg", "\xFF\xDB", 24},
+                                           std::tuple{"cmyk.jpg", "\xFF\xDB", 32}}) {
+        QByteArray stray = TestFiles::readBytes(path(file));
+        stray.insert(stray.indexOf(QByteArray(marker, 2)), QByteArray(16, '\x11'));
+        ASSERT_TRUE(TestFiles::writeBytes(path("stray.jpg"), stray));
+        ImgXDocument doc;
+        load(doc, "stray.jpg", ImgXFormatJPG, 64, 40, bpp);
+        EXPECT_GT(doc.Export.GetPicture().pixelColor(4, 4).red(), 170) << file;
+    }
+}
