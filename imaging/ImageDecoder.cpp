@@ -4,6 +4,7 @@
 #include "FileCompleteness.h"
 #include "FormatSniffer.h"
 #include "ImagingLimits.h"
+#include "LenientHeaders.h"
 #include "MagickCodec.h"
 #include "MetafileReader.h"
 #include "PrefaultedMemory.h"
@@ -130,6 +131,7 @@ QVector<ImgXPage> decodeBytes(const QByteArray &dataIn, const QString &suffix, i
         }
     }
 
+    data = LenientHeaders::repaired(data, format);
     if (format != ImgXFormatUnknown) {
         const QString problem = FileCompleteness::problem(data, format);
         if (!problem.isEmpty())

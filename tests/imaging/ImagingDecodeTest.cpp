@@ -9,6 +9,7 @@
 #include <Magick++.h>
 #include <QColorSpace>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace ImagingSamples;
@@ -416,4 +417,38 @@ TEST_F(ImagingDecode, JpegWithStrayBytesBeforeMarkers)
         load(doc, "stray.jpg", ImgXFormatJPG, 64, 40, bpp);
         EXPECT_GT(doc.Export.GetPicture().pixelColor(4, 4).red(), 170) << file;
     }
+}
+
+// Header fields other readers pass over: a BMP's planes count, and the
+// byte count an icon's directory gives a PNG entry. An entry whose PNG
+// really is cut short is still refused.
+TEST_F(ImagingDecode, BmpPlanesAndIconPngLengthsOtherReadersPassOver)
+{
+    const QImage picture = noisy(21, 9);
+    ASSERT_TRUE(picture.save(path("plain.bmp"), "BMP"));
+    QByteArray bmp = TestFiles::readBytes(path("plain.bmp"));
+    qToLittleEndian<quint16>(3, bmp.data() + 26);
+    ASSERT_TRUE(TestFiles::writeBytes(path("planes.bmp"), bmp));
+    ImgXDocument doc;
+    load(doc, "planes.bmp", ImgXFormatBMP, 21, 9, 24);
+    EXPECT_EQ(maxDifference(doc.Export.GetPicture(), picture), 0);
+
+    const QImage icon = noisy(48, 48, true);
+    ASSERT_TRUE(icon.save(path("entry.png")));
+    const QByteArray png = TestFiles::readBytes(path("entry.png"));
+    const auto iconOf = [](const QByteArray &entry, qint64 claimed) {
+        QByteArray ico("\0\0\1\0\1\0\x30\x30\0\0\1\0\x20\0", 14);
+        ico.resize(22);
+        qToLittleEndian<quint32>(quint32(claimed), ico.data() + 14);
+        qToLittleEndian<quint32>(22, ico.data() + 18);
+        return ico + entry;
+    };
+    for (qint64 claimed : {png.size() + 100, png.size() - 10}) {
+        ASSERT_TRUE(TestFiles::writeBytes(path("entry.ico"), iconOf(png, claimed)));
+        load(doc, "entry.ico", ImgXFormatICO, 48, 48, 32);
+        EXPECT_EQ(maxDifference(PictureLoader::LoadPicture(path("entry.ico")), icon), 0) << claimed;
+    }
+    ASSERT_TRUE(TestFiles::writeBytes(path("cut.ico"), iconOf(png.left(png.size() - 30), png.size())));
+    EXPECT_THROW(doc.Loader.LoadFromFile(path("cut.ico")), ImgXError);
+    EXPECT_THROW(PictureLoader::LoadPicture(path("cut.ico")), ImgXError);
 }
