@@ -10,7 +10,6 @@
 #include "PrefaultedMemory.h"
 #include "QtDecoder.h"
 #include "StoredDepth.h"
-#include "TiffLayout.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -147,10 +146,7 @@ QVector<ImgXPage> decodeBytes(const QByteArray &dataIn, const QString &suffix, i
     case ImgXFormatICO:
     case ImgXFormatCUR:
     case ImgXFormatWBMP:
-        return qtPages(data, format, page, options, file);
     case ImgXFormatTIF:
-        if (const QString problem = TiffLayout::unreadable(data); !problem.isEmpty())
-            throw ImgXError(problem);
         return qtPages(data, format, page, options, file);
     case ImgXFormatPSD:
     case ImgXFormatPCX:
