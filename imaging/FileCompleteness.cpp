@@ -18,14 +18,18 @@ QString cutOff(const char *what)
 }
 
 // The entropy-coded data must be followed by an end-of-image marker, or
-// libjpeg fills the rest with grey and reports success.
+// libjpeg fills the rest with grey and reports success. Stray bytes before
+// a marker (Photoshop and some cameras write them) are passed over as
+// libjpeg passes over them, with a warning and the picture whole.
 bool jpegWhole(const QByteArray &data)
 {
     qint64 at = 2;
     while (at + 4 <= data.size()) {
-        if (quint8(data[int(at)]) != 0xFF)
-            return false;
         const int marker = quint8(data[int(at + 1)]);
+        if (quint8(data[int(at)]) != 0xFF || marker == 0x00) {
+            ++at;
+            continue;
+        }
         if (marker == 0xFF) {
             ++at;
             continue;
@@ -250,7 +254,9 @@ bool wbmpWhole(const QByteArray &data)
             side = (side << 7) | (quint8(data[int(at)]) & 0x7f);
         } while (quint8(data[int(at++)]) & 0x80);
     }
-    return at + (size[0] + 7) / 8 * size[1] <= data.size();
+    // Each side can take 35 bits, so the product is compared by division.
+    const qint64 rowBytes = (size[0] + 7) / 8;
+    return rowBytes == 0 || size[1] <= (data.size() - at) / rowBytes;
 }
 
 bool emfWhole(const QByteArray &data)

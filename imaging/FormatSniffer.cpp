@@ -147,7 +147,9 @@ int detect(const QByteArray &head, const QByteArray &tail, qint64 size, const QS
     const QByteArray &b = head;
     if (startsWith(b, "\x89PNG\r\n\x1a\n", 8))
         return ImgXFormatPNG;
-    if (startsWith(b, "\xFF\xD8\xFF", 3))
+    // Start of image alone: some writers leave stray bytes before the first
+    // marker, which libjpeg passes over.
+    if (startsWith(b, "\xFF\xD8", 2))
         return ImgXFormatJPG;
     if (startsWith(b, "GIF87a", 6) || startsWith(b, "GIF89a", 6))
         return ImgXFormatGIF;

@@ -4,12 +4,12 @@
 #include "FileCompleteness.h"
 #include "FormatSniffer.h"
 #include "ImagingLimits.h"
+#include "LenientHeaders.h"
 #include "MagickCodec.h"
 #include "MetafileReader.h"
 #include "PrefaultedMemory.h"
 #include "QtDecoder.h"
 #include "StoredDepth.h"
-#include "TiffLayout.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -130,6 +130,7 @@ QVector<ImgXPage> decodeBytes(const QByteArray &dataIn, const QString &suffix, i
         }
     }
 
+    data = LenientHeaders::repaired(data, format);
     if (format != ImgXFormatUnknown) {
         const QString problem = FileCompleteness::problem(data, format);
         if (!problem.isEmpty())
@@ -145,10 +146,7 @@ QVector<ImgXPage> decodeBytes(const QByteArray &dataIn, const QString &suffix, i
     case ImgXFormatICO:
     case ImgXFormatCUR:
     case ImgXFormatWBMP:
-        return qtPages(data, format, page, options, file);
     case ImgXFormatTIF:
-        if (const QString problem = TiffLayout::unreadable(data); !problem.isEmpty())
-            throw ImgXError(problem);
         return qtPages(data, format, page, options, file);
     case ImgXFormatPSD:
     case ImgXFormatPCX:

@@ -3,6 +3,7 @@
 #include "FormatSniffer.h"
 #include "ImageDecoder.h"
 #include "ImgXDocument.h"
+#include "LenientHeaders.h"
 #include "StoredDepth.h"
 
 #include <QBuffer>
@@ -69,7 +70,7 @@ QImage LoadPicture(const QString &path, int width, int height)
         throw ImgXError(QStringLiteral("The file %1 is empty.").arg(path));
     const int format = FormatSniffer::detect(data.left(4096), data.right(26), data.size(), info.suffix());
     if (format == ImgXFormatICO || format == ImgXFormatCUR)
-        return pickIconEntry(data, format, width, height);
+        return pickIconEntry(LenientHeaders::repaired(data, format), format, width, height);
     const QVector<ImgXPage> pages = ImageDecoder::decodeData(data, info.suffix(), 0, LoadOptions());
     return pages.first().image;
 }

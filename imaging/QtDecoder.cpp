@@ -4,6 +4,7 @@
 #include "DecodeDeadline.h"
 #include "ImagingLimits.h"
 #include "PrefaultedMemory.h"
+#include "TiffDecoder.h"
 #include "TiffLayout.h"
 
 #include <QColorSpace>
@@ -132,6 +133,8 @@ ImgXPage QtPageReader::read(int index, const LoadOptions &options)
 {
     if (index < 0 || index >= m_count)
         throw ImgXError(QStringLiteral("The %1 image has no page %2 (it has %3).").arg(m_what).arg(index + 1).arg(m_count));
+    if (m_format == ImgXFormatTIF && TiffLayout::misreadByQt(m_data, index))
+        return tiffPage(index);
     QImageReader &reader = *m_reader;
     const auto failed = [&](const QString &why) {
         // The reader may be part-way through a page: the next read starts afresh.
@@ -174,8 +177,13 @@ ImgXPage QtPageReader::read(int index, const LoadOptions &options)
     QImage image;
     if (target.isValid() && qint64(target.width()) * target.height() >= kPrefaultPixels)
         image = PrefaultedMemory::image(target, at.imageFormat());
-    if (!at.read(&image) || image.isNull())
-        throw failed(at.errorString());
+    if (!at.read(&image) || image.isNull()) {
+        if (m_format != ImgXFormatTIF)
+            throw failed(at.errorString());
+        // Qt refuses several common layouts that libtiff reads.
+        open();
+        return tiffPage(index);
+    }
     ++m_next;
     // A whole decode is described by its pixels (a damaged GIF's header can
     // disagree with them); a reduced one by the header, turned with the
@@ -192,6 +200,16 @@ ImgXPage QtPageReader::read(int index, const LoadOptions &options)
     page.image = image;
     page.width = full.width();
     page.height = full.height();
+    page.pageIndex = index;
+    return page;
+}
+
+ImgXPage QtPageReader::tiffPage(int index) const
+{
+    ImgXPage page;
+    page.image = TiffDecoder::decode(m_data, index);
+    page.width = page.image.width();
+    page.height = page.image.height();
     page.pageIndex = index;
     return page;
 }

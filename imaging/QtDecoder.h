@@ -25,6 +25,8 @@ public:
 
 private:
     void open();
+    // Page `index` of a TIFF read through libtiff itself.
+    ImgXPage tiffPage(int index) const;
 
     QByteArray m_data;
     int m_format;

@@ -92,10 +92,10 @@ int jpegDepth(QIODevice &device)
     qint64 at = 2;
     for (int guard = 0; guard < 10000; ++guard) {
         const QByteArray m = readAt(device, at, 4);
-        if (m.isEmpty() || quint8(m[0]) != 0xFF)
+        if (m.isEmpty())
             return 0;
         const int marker = quint8(m[1]);
-        if (marker == 0xFF) {
+        if (quint8(m[0]) != 0xFF || marker == 0x00 || marker == 0xFF) {   // stray bytes and fill, passed over
             ++at;
             continue;
         }
@@ -147,10 +147,8 @@ int jpeg(const QByteArray &b)
     // DHT, JPG and DAC).
     int at = 2;
     while (at + 4 <= b.size()) {
-        if (quint8(b[at]) != 0xFF)
-            return 0;
         const int marker = quint8(b[at + 1]);
-        if (marker == 0xFF) {
+        if (quint8(b[at]) != 0xFF || marker == 0x00 || marker == 0xFF) {   // stray bytes and fill, passed over
             ++at;
             continue;
         }

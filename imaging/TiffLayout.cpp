@@ -7,10 +7,14 @@ namespace {
 
 constexpr quint16 kBitsPerSample = 258;
 constexpr quint16 kPhotometric = 262;
+constexpr quint16 kPalette = 3;
 constexpr quint16 kSamplesPerPixel = 277;
 constexpr quint16 kPlanarConfiguration = 284;
-constexpr quint16 kSeparated = 5;        // CMYK
+constexpr quint16 kSampleFormat = 339;
 constexpr quint16 kSeparatePlanes = 2;
+constexpr quint16 kUnsignedSamples = 1;
+constexpr quint16 kSignedSamples = 2;
+constexpr quint16 kFloatSamples = 3;
 
 class Reader {
 public:
@@ -38,6 +42,24 @@ bool isClassic(const QByteArray &data)
     return data.size() >= 8 && (data.startsWith(QByteArray("II*\0", 4)) || data.startsWith(QByteArray("MM\0*", 4)));
 }
 
+// Calls visit(offset) for each directory in the chain until it returns
+// false or the chain ends, breaks or loops back.
+template <typename Visit>
+void walkDirectories(const Reader &r, Visit &&visit)
+{
+    QSet<qint64> seen;
+    qint64 ifd = r.u32(4);
+    while (ifd != 0 && r.has(ifd, 2) && !seen.contains(ifd)) {
+        seen.insert(ifd);
+        if (!visit(ifd))
+            return;
+        const qint64 next = ifd + 2 + qint64(r.u16(ifd)) * 12;
+        if (!r.has(next, 4))
+            return;
+        ifd = r.u32(next);
+    }
+}
+
 }
 
 namespace TiffLayout {
@@ -46,57 +68,52 @@ int pageCount(const QByteArray &data)
 {
     if (!isClassic(data))
         return 0;
-    const Reader r(data);
-    QSet<qint64> seen;
-    qint64 ifd = r.u32(4);
-    while (ifd != 0 && r.has(ifd, 2) && !seen.contains(ifd)) {
-        seen.insert(ifd);
-        const qint64 next = ifd + 2 + qint64(r.u16(ifd)) * 12;
-        if (!r.has(next, 4))
-            break;
-        ifd = r.u32(next);
-    }
-    return int(seen.size());
+    int count = 0;
+    walkDirectories(Reader(data), [&count](qint64) {
+        ++count;
+        return true;
+    });
+    return count;
 }
 
-QString unreadable(const QByteArray &data)
+bool misreadByQt(const QByteArray &data, int page)
 {
     // Classic TIFF only; BigTIFF and anything odd are left to Qt.
     if (!isClassic(data))
-        return QString();
+        return false;
     const Reader r(data);
-    const qint64 ifd = r.u32(4);
-    if (!r.has(ifd, 2))
-        return QString();
+    qint64 ifd = -1;
+    int index = 0;
+    walkDirectories(r, [&](qint64 at) {
+        if (index++ < page)
+            return true;
+        ifd = at;
+        return false;
+    });
+    if (ifd < 0)
+        return false;
+    quint16 photometric = 0, samples = 1, planar = 1, bits = 1, sampleFormat = kUnsignedSamples;
     const int entries = r.u16(ifd);
-    quint16 photometric = 0, samples = 1, planar = 1, bits = 1;
     for (int i = 0; i < entries && r.has(ifd + 2 + qint64(i) * 12, 12); ++i) {
         const qint64 entry = ifd + 2 + qint64(i) * 12;
         const quint16 tag = r.u16(entry);
+        // One SHORT a sample: in the entry itself for up to two, elsewhere
+        // in the file for more. The first sample's value serves.
+        const qint64 at = r.u32(entry + 4) <= 2 ? entry + 8 : r.u32(entry + 8);
+        const quint16 first = r.has(at, 2) ? r.u16(at) : 0;
         if (tag == kPhotometric)
             photometric = r.u16(entry + 8);
         else if (tag == kSamplesPerPixel)
             samples = r.u16(entry + 8);
         else if (tag == kPlanarConfiguration)
             planar = r.u16(entry + 8);
-        else if (tag == kBitsPerSample) {
-            // One SHORT a sample: in the entry itself for up to two,
-            // elsewhere in the file for more. The first sample's size serves.
-            const quint32 count = r.u32(entry + 4);
-            const qint64 at = count <= 2 ? entry + 8 : r.u32(entry + 8);
-            if (r.has(at, 2))
-                bits = r.u16(at);
-        }
+        else if (tag == kBitsPerSample)
+            bits = first;
+        else if (tag == kSampleFormat)
+            sampleFormat = first;
     }
-    if (bits <= 8)
-        return QString();
-    if (photometric == kSeparated)
-        return QStringLiteral("Cannot read the TIFF image: it holds %1-bit CMYK colour, which this program "
-                              "cannot show (8-bit CMYK it can).").arg(bits);
-    if (planar == kSeparatePlanes && samples > 1)
-        return QStringLiteral("Cannot read the TIFF image: it stores its %1-bit colour channels as separate "
-                              "planes, which this program cannot show (8-bit ones it can).").arg(bits);
-    return QString();
+    return sampleFormat == kSignedSamples || sampleFormat == kFloatSamples || (photometric == kPalette && samples > 1)
+        || (bits > 8 && planar == kSeparatePlanes && samples > 1);
 }
 
 }

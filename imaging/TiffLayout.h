@@ -1,17 +1,19 @@
 #pragma once
-// What the first directory of a TIFF says about how its pixels are laid
-// out, for the layouts Qt's reader gets wrong. (ImageMagick is no way out:
-// its TIFF coder takes over libtiff's error handler for the whole process,
-// and a later error in Qt's reader then ends the program.)
+// What the directories of a TIFF say about its pages, read straight from
+// the bytes. (ImageMagick is no way out for layouts Qt's reader gets
+// wrong: its TIFF coder takes over libtiff's error handler for the whole
+// process, and a later error in Qt's reader then ends the program; those
+// pages go to TiffDecoder instead.)
 
 #include <QByteArray>
-#include <QString>
 
 namespace TiffLayout {
-// An error text for colour planes of more than 8 bits stored one after
-// another (Qt reads them as black) and for CMYK of more than 8 bits (Qt
-// fails without saying why); empty when Qt reads the layout.
-QString unreadable(const QByteArray &data);
+// True for a page Qt's reader shows wrong without failing: colour planes
+// of more than 8 bits stored one after another (Qt shows them black), a
+// palette with alpha (Qt drops the alpha), and floating-point or signed
+// samples, which are shown stretched over their range. Layouts Qt refuses
+// outright are handed over when it refuses them.
+bool misreadByQt(const QByteArray &data, int page);
 // The number of pages (directories) of a classic TIFF, counted by following
 // the chain of directories as far as it is whole and does not loop back;
 // 0 for BigTIFF and anything else this does not read. Costs a few reads a

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
   libgl-dev libxkbcommon-dev libxcb1-dev
-  libmagick++-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev zlib1g-dev
+  libmagick++-dev libemf2svg-dev libuemf-dev libsodium-dev libsqlite3-dev zlib1g-dev libtiff-dev
   libgtest-dev googletest
   xvfb xauth xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin poppler-utils fonts-dejavu-core
   openbox xdotool x11-utils

@@ -7,6 +7,10 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <atomic>
+#include <sched.h>
+#include <thread>
+
 extern "C" {
 #include <uemf.h>
 #include <uwmf.h>
@@ -301,6 +305,25 @@ bool writePolygonWmf(const QString &path, qint64 bytes)
         }
         return ok;
     });
+}
+
+void atHalfSpeed(const std::function<void()> &work)
+{
+    cpu_set_t all, one;
+    sched_getaffinity(0, sizeof all, &all);
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu(), &one);
+    sched_setaffinity(0, sizeof one, &one);
+    std::atomic<bool> done{false};
+    std::thread busy([&] {
+        sched_setaffinity(0, sizeof one, &one);
+        while (!done) {
+        }
+    });
+    work();
+    done = true;
+    busy.join();
+    sched_setaffinity(0, sizeof all, &all);
 }
 
 qint64 peakMemoryMb()

@@ -66,6 +66,10 @@ bool writePolygonWmf(const QString &path, qint64 bytes);
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
 
+// Runs `work` on a machine half as fast, as far as the work can tell: on
+// one core shared with a thread that keeps it busy.
+void atHalfSpeed(const std::function<void()> &work);
+
 // The process's highest resident memory since it was last forgotten, in
 // MB (0 where it cannot be read), and forgetting it (false where that
 // cannot be done).
