@@ -98,26 +98,6 @@ TEST(ImagingLarge, PastTheSystemLimitsAReasonAndNoFile)
     EXPECT_NO_THROW(back.Loader.LoadFromFile(dir.filePath("fits.tga")));
 }
 
-// The decode time limit stops runaway decodes, not big ordinary ones: a
-// plain 36-megapixel PCX (several seconds here) still opens on a machine
-// half as fast.
-TEST(ImagingLarge, BigPcxOpensOnAMachineHalfAsFast)
-{
-    QTemporaryDir dir;
-    ImgXDocument doc;
-    doc.Loader.LoadFromPicture(ImagingSamples::noisy(7360, 4912));
-    doc.Export.SaveFile(dir.filePath("big.pcx"), ImgXFormatPCX);
-    doc.Pages.Clear();
-    ImagingSamples::atHalfSpeed([&] {
-        try {
-            doc.Loader.LoadFromFile(dir.filePath("big.pcx"));
-            EXPECT_EQ(doc.ImageInfo.Width(), 7360);
-        } catch (const ImgXError &e) {
-            ADD_FAILURE() << e.what();
-        }
-    });
-}
-
 // A huge 1-bit page is thumbnailed and shown without a 32-bit copy of it.
 TEST(ImagingLarge, HugeTwoTonePagesAreReducedAndShownPieceByPiece)
 {
