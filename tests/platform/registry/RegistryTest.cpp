@@ -273,6 +273,45 @@ TEST_F(RegistryTest, StoreThatCannotBeWrittenIsStillRead)
     }
 }
 
+// Run as an ordinary user by ADamagedStoreThatCannotBeReplacedIsTold.
+TEST_F(RegistryTest, ChildIsToldOfADamagedStoreOnce)
+{
+    if (!OrdinaryUser::isChild())
+        GTEST_SKIP() << "run as an ordinary user by ADamagedStoreThatCannotBeReplacedIsTold";
+    const QString path = qEnvironmentVariable("QMR_REGISTRY_DB");
+    Registry::setDatabasePath(path);
+    for (int call = 0; call < 3; ++call) {
+        HKEY key = 0;
+        EXPECT_EQ(Registry::openKey(HKEY_LOCAL_MACHINE, kSettings, Registry::KEY_READ, &key), Registry::Failure);
+    }
+    const auto &messages = ScriptedPrompts::instance().messages;
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].text.contains(path)) << messages[0].text.toStdString();
+}
+
+// A damaged store in a folder this user cannot write cannot be kept aside
+// and replaced: the user is told, rather than shown defaults as if saved.
+TEST_F(RegistryTest, ADamagedStoreThatCannotBeReplacedIsTold)
+{
+    QString why;
+    if (OrdinaryUser::isChild() || !OrdinaryUser::account(&why))
+        GTEST_SKIP() << why.toStdString();
+    const QString folder = dir.filePath("damaged");
+    QProcessEnvironment env = OrdinaryUser::environmentIn(folder);
+    const QString path = folder + "/data/registry.db";
+    QDir().mkpath(folder + "/data");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, '\x5a'));
+    file.close();
+    ASSERT_TRUE(OrdinaryUser::handOver(folder));
+    QFile::setPermissions(folder + "/data", QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    env.insert("QMR_REGISTRY_DB", path);
+    const OrdinaryUser::Result child = OrdinaryUser::runTest("RegistryTest.ChildIsToldOfADamagedStoreOnce", env);
+    EXPECT_TRUE(child.finished && child.exitCode == 0) << child.output.constData();
+    EXPECT_FALSE(child.output.contains("[  SKIPPED ]")) << child.output.constData();
+}
+
 // Two processes creating the same key at once both keep their values. The
 // test holds the store's write lock while both look for the key, so both
 // find it missing unless the lookup waits for the lock too.
