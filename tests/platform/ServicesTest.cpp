@@ -4,18 +4,24 @@
 #include "ScriptedPrompts.h"
 #include "ShellExecute.h"
 #include "SingleInstance.h"
+#include "TerminationSignals.h"
 #include "VirtualKeys.h"
 #include "Wallpaper.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -83,6 +89,73 @@ TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_TRUE(second.anotherInstanceRuns());
     first.reset();
     EXPECT_FALSE(second.anotherInstanceRuns());
+}
+
+// A lock file that cannot be opened (here a link to a folder that does not
+// exist) tells nothing about another instance: neither start runs on, and
+// the user hears why.
+TEST(SingleInstanceTest, ALockThatCannotBeOpenedIsToldAndRunsNothing)
+{
+    ScriptedPrompts &prompts = ScriptedPrompts::instance();
+    prompts.reset();
+    QFile::remove(SingleInstance::lockPath());
+    ASSERT_TRUE(QFile::link("/nonexistent-folder/qmr.lock", SingleInstance::lockPath()));
+    SingleInstance first;
+    SingleInstance second;
+    EXPECT_TRUE(first.anotherInstanceRuns());
+    EXPECT_TRUE(second.anotherInstanceRuns());
+    QFile::remove(SingleInstance::lockPath());
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[0].text.contains(SingleInstance::lockPath())) << prompts.messages[0].text.toStdString();
+}
+
+// Run by the test below, under nohup: an interface thread that serves its
+// events for a moment, then is busy for half a minute.
+TEST(TerminationSignalsTest, ChildBusyOnItsInterfaceThread)
+{
+    if (qEnvironmentVariableIsEmpty("QMR_SIGNALS_CHILD"))
+        GTEST_SKIP() << "run by EndsAtOnceWhateverTheInterfaceThreadDoes";
+    TerminationSignals endRequests;
+    std::puts("ready");
+    std::fflush(stdout);
+    QEventLoop loop;
+    QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+    loop.exec();
+    std::puts(endRequests.received() ? "ended" : "running");
+    std::fflush(stdout);
+    QThread::sleep(30);
+}
+
+TEST(TerminationSignalsTest, EndsAtOnceWhateverTheInterfaceThreadDoes)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QMR_SIGNALS_CHILD", "1");
+    child.setProcessEnvironment(env);
+    child.start("nohup", {QCoreApplication::applicationFilePath(),
+                          "--gtest_filter=TerminationSignalsTest.ChildBusyOnItsInterfaceThread"});
+    ASSERT_TRUE(child.waitForStarted(5000));
+    // The next line the child prints ("" when none comes within 10 s).
+    const auto nextLine = [&child] {
+        QElapsedTimer wait;
+        wait.start();
+        while (!child.canReadLine() && wait.elapsed() < 10000)
+            child.waitForReadyRead(100);
+        return child.readLine().trimmed();
+    };
+    QByteArray line;
+    for (int n = 0; n < 50 && line != "ready"; ++n)
+        line = nextLine();
+    ASSERT_EQ(line, "ready");
+    // Ignored when it started, so ignored still.
+    ::kill(pid_t(child.processId()), SIGHUP);
+    EXPECT_EQ(nextLine(), "running");
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(child.processId()), SIGTERM);
+    EXPECT_TRUE(child.waitForFinished(5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << "ended where it stood, by the signal";
 }
 
 TEST(ShellExecuteTest, MissingFileStartsNothing)
