@@ -6,10 +6,10 @@
 #include "Desktop.h"
 #include "ModAssoc.h"
 #include "Registry.h"
+#include "TestFiles.h"
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QSplashScreen>
 #include <gtest/gtest.h>
@@ -45,28 +45,20 @@ TEST(StartupDesktopTest, TheSplashIsGoneBeforeAnyStartupMessageOrQuestion)
 {
     QStringList seen;
     Desktop::ModalScript modals;
-
+    const auto startAnswering = [&](const QString &key) {
+        modals.then(answer(&seen, key));
+        frmMain window;
+        EXPECT_TRUE(window.Form_Load({}));
+    };
     // A damaged store: the start-up says it was reset (OK), then, as on a
     // first run, associates without a question.
     const QString store = Registry::databasePath();
     Registry::setDatabasePath(QString());
-    QFile damaged(store);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(4096, 'x'));
-    damaged.close();
-    modals.then(answer(&seen, "Return"));
-    {
-        frmMain window;
-        ASSERT_TRUE(window.Form_Load({}));
-    }
-
+    ASSERT_TRUE(TestFiles::writeBytes(store, QByteArray(4096, 'x')));
+    startAnswering("Return");
     // After an undo the start asks whether to associate again; Escape is No.
     AssociationPolicy::DeAssociateAll();
-    modals.then(answer(&seen, "Escape"));
-    {
-        frmMain window;
-        ASSERT_TRUE(window.Form_Load({}));
-    }
+    startAnswering("Escape");
     EXPECT_EQ(ModAssoc::IsAssociated(".jpg", "Quillmere.jpg"), 0) << "the answer was No";
     ASSERT_EQ(seen.size(), 2) << seen.join(" | ").toStdString();
     EXPECT_TRUE(seen[0].startsWith("The settings could not be read")) << seen[0].toStdString();
