@@ -14,6 +14,7 @@
 #include "ModAssoc.h"
 #include "Prompts.h"
 #include "ScreenMetrics.h"
+#include "StartupStore.h"
 #include "WindowFrame.h"
 #include "frmFile.h"
 #include "frmViwer.h"
@@ -159,10 +160,14 @@ bool frmMain::Form_Load(const QStringList &arguments)
 
     m_CommandLine = CommandLine::join(arguments);
     const CommandLine::Switch given = CommandLine::switchOf(m_CommandLine);
+    if (!StartupStore::open(given == CommandLine::Switch::None)) {
+        Form_Unload();
+        return false;
+    }
     if (given == CommandLine::Switch::DeAssociate)
-        AssociationPolicy::DeAssociateAll();
+        m_associationDone = AssociationPolicy::DeAssociateAll();
     else
-        AssociationPolicy::AssociateAll();
+        m_associationDone = AssociationPolicy::AssociateAll();
     if (given != CommandLine::Switch::None) {
         Form_Unload();
         return false;

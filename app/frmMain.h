@@ -38,6 +38,8 @@ public:
     QString commandLine() const { return m_CommandLine; }
     // True once the program was told to end.
     bool hasEnded() const { return m_ended; }
+    // Whether the start-up's association check (or undo) did all it set out to.
+    bool associationDone() const { return m_associationDone; }
     // True once the user clicked a folder in the tree.
     bool treeClicked() const { return m_bTreeClicked; }
 
@@ -108,4 +110,5 @@ private:
     bool m_settingTreePath = false;   // CheckPath moves the tree itself
     bool m_unloading = false;
     bool m_ended = false;
+    bool m_associationDone = false;
 };

@@ -1,8 +1,10 @@
 #include "AssociationPolicy.h"
 
 #include "AssocTypes.h"
+#include "AssociationLog.h"
 #include "ModAssoc.h"
 #include "Prompts.h"
+#include "Registry.h"
 
 namespace AssociationPolicy {
 
@@ -43,6 +45,24 @@ QString lostTypes()
     return list;
 }
 
+// The number of types associated now, or -1 when the store could not be read.
+int countAssociated()
+{
+    Registry::FailureWatch watch;
+    int count = 0;
+    for (const AssocType &type : AssocTypes)
+        count += ModAssoc::IsAssociated(type.extension, type.progId) == 1 ? 1 : 0;
+    return watch.failed() ? -1 : count;
+}
+
+// A store that cannot be written now, or not read, changes nothing: a
+// failed read is no first run and no lost type.
+bool leftAlone(const char *why)
+{
+    qCWarning(lcAssociation) << "file types left as they are:" << why;
+    return false;
+}
+
 QString questionText(const QString &lostTypes)
 {
     return QStringLiteral("The following image types are no more associated with Quillmere, "
@@ -52,28 +72,33 @@ QString questionText(const QString &lostTypes)
 
 }
 
-void AssociateAll()
+bool AssociateAll()
 {
-    if (isFirstRun()) {
-        registerAll();
-        associateAll();
-        return;
-    }
-    const QString lost = lostTypes();
-    if (lost.isEmpty()) {
+    if (Registry::keptReadOnly())
+        return leftAlone("the settings are in use by another program");
+    Registry::FailureWatch watch;
+    const bool firstRun = isFirstRun();
+    const QString lost = firstRun ? QString() : lostTypes();
+    if (watch.failed())
+        return leftAlone("the settings could not be read");
+    if (!firstRun && lost.isEmpty()) {
         associateAll();     // every type is associated: nothing is written
-        return;
+        return true;
     }
-    if (Prompts::MsgBox(questionText(lost), Prompts::YesNo | Prompts::Question) != Prompts::Yes)
-        return;
+    if (!firstRun && Prompts::MsgBox(questionText(lost), Prompts::YesNo | Prompts::Question) != Prompts::Yes)
+        return false;
     registerAll();
     associateAll();
+    return countAssociated() == int(AssocTypes.size());
 }
 
-void DeAssociateAll()
+bool DeAssociateAll()
 {
+    if (Registry::keptReadOnly())
+        return leftAlone("the settings are in use by another program");
     for (const AssocType &type : AssocTypes)
         ModAssoc::DeAssociate(type.extension, type.progId);
+    return countAssociated() == 0;
 }
 
 }

@@ -2,6 +2,7 @@
 
 #include "AppPaths.h"
 #include "AssocNotify.h"
+#include "AssociationLog.h"
 #include "WinFiles.h"
 
 #include <QFileInfo>
@@ -53,6 +54,30 @@ QString handlerOf(const QString &extension, HKEY root, const QString &keyPath, c
 {
     const QString other = AssocNotify::otherDefault(extension);
     return other.isEmpty() ? GetString(root, keyPath, valueName, QString()) : other;
+}
+
+bool valueExists(HKEY root, const QString &keyPath, const QString &valueName)
+{
+    HKEY key = 0;
+    if (Registry::openKey(root, keyPath, Registry::KEY_READ, &key) != Registry::Success)
+        return false;
+    const bool found = Registry::queryValue(key, valueName, nullptr, nullptr, nullptr) == Registry::Success;
+    Registry::closeKey(key);
+    return found;
+}
+
+// A kept value that names the handler in force already is what an
+// association cut short before it pointed the type here leaves behind: an
+// undo has nothing to put back with it, so it goes.
+void clearLeftover(const QString &extension, HKEY root, const QString &keyPath, const QString &keptName,
+                   const QString &currentName)
+{
+    Registry::FailureWatch watch;
+    if (!valueExists(root, keyPath, keptName))
+        return;
+    const QString kept = GetString(root, keyPath, keptName, QString());
+    if (kept == handlerOf(extension, root, keyPath, currentName) && !watch.failed())
+        DeleteValue(root, keyPath, keptName);
 }
 
 }
@@ -165,37 +190,54 @@ void CreateProgID(const QString &progId, const QString &description, const QStri
                iconPath.isEmpty() ? commandPath() : iconPath);
 }
 
+// Both handlers to restore are kept before anything points the type here,
+// and both are put back before either kept value goes: a program ended
+// anywhere in between leaves a state that the next undo puts right.
 void Associate(const QString &extension, const QString &progId)
 {
+    Registry::FailureWatch watch;
     if (IsAssociated(extension, progId) == 1)
         return;
-    const QString oldHandler = handlerOf(extension, HKEY_CLASSES_ROOT, extension, QString());
-    SaveString(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"), oldHandler);
-    SaveString(HKEY_CLASSES_ROOT, extension, QString(), progId);
-
     const QString userKey = fileExtsKey(extension);
+    const QString oldHandler = handlerOf(extension, HKEY_CLASSES_ROOT, extension, QString());
     const QString oldChoice = handlerOf(extension, HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"));
+    if (watch.failed()) {
+        qCWarning(lcAssociation) << "the handler of" << extension << "could not be read; not associated";
+        return;
+    }
+    SaveString(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"), oldHandler);
     // When the user's choice already names us (an earlier attempt whose
     // system-wide write was refused), the value kept from before that
     // attempt is the one to restore; our own identifier never is.
     if (oldChoice != progId)
         SaveString(HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"), oldChoice);
+    SaveString(HKEY_CLASSES_ROOT, extension, QString(), progId);
     SaveString(HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"), progId);
     notifyShell(extension);
 }
 
 void DeAssociate(const QString &extension, const QString &progId)
 {
-    if (IsAssociated(extension, progId) == 0)
-        return;
-    const QString oldHandler = GetString(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"), QString());
-    SaveString(HKEY_CLASSES_ROOT, extension, QString(), oldHandler);
-    DeleteValue(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"));
-
+    Registry::FailureWatch watch;
     const QString userKey = fileExtsKey(extension);
+    if (IsAssociated(extension, progId) == 0) {
+        if (!watch.failed()) {
+            clearLeftover(extension, HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"), QString());
+            clearLeftover(extension, HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"),
+                          QStringLiteral("ProgID"));
+        }
+        return;
+    }
+    const QString oldHandler = GetString(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"), QString());
     const QString oldChoice = GetString(HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"), QString());
+    if (watch.failed()) {
+        qCWarning(lcAssociation) << "the handlers kept for" << extension << "could not be read; left associated";
+        return;
+    }
     SaveString(HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"), oldChoice);
+    SaveString(HKEY_CLASSES_ROOT, extension, QString(), oldHandler);
     DeleteValue(HKEY_CURRENT_USER, userKey, QStringLiteral("OldProgID"));
+    DeleteValue(HKEY_CLASSES_ROOT, extension, QStringLiteral("OldAss"));
     notifyShell(extension);
 }
 

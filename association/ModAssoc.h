@@ -32,6 +32,9 @@ bool PathExists(const QString &path);
 // Registration. The program identifier gets a description, an open command
 // and an icon; the extension is pointed at it (system-wide and in the
 // user's Explorer choice), keeping the replaced values for DeAssociate.
+// Neither acts on a handler that could not be read. DeAssociate of a type
+// that does not point here clears kept values that name the handler in
+// force already (left by an association cut short).
 void CreateProgID(const QString &progId, const QString &description, const QString &verb, const QString &iconPath);
 void Associate(const QString &extension, const QString &progId);
 void DeAssociate(const QString &extension, const QString &progId);

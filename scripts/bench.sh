@@ -17,3 +17,5 @@ build/bin/qmr_browserbench --make 1000
 build/bin/qmr_browserbench --make 1000 --entries 10000
 echo "== viewer: first frame and Next"
 build/bin/qmr_viewerbench
+echo "== start-up: a store another program holds, SIGTERM during a slow decode"
+build/bin/qmr_startupbench

@@ -2,6 +2,7 @@
 
 #include "DesktopDatabase.h"
 #include "DesktopDefaults.h"
+#include "DesktopLog.h"
 #include "MimeAppsList.h"
 #include "Registry.h"
 #include "SmallFile.h"
@@ -18,6 +19,9 @@ namespace AssocNotify {
 namespace {
 
 const QString kDesktopId = QStringLiteral("quillmere.desktop");
+// Where the lines of the user's lists that a claim rewrote are kept, by
+// type, each under the list's path, for the release to put back.
+const QString kReplacedLines = QStringLiteral("Software\\Brindlecove\\Quillmere\\Replaced mimeapps lines\\");
 
 struct ExtensionType {
     const char *extension;
@@ -169,38 +173,90 @@ QByteArray desktopEntry(const Registration &reg)
 
 // Applies an edit to one of the user's lists. A list we cannot read is
 // left alone rather than replaced; a missing one is made only when asked.
-void editList(const QString &path, bool create, const std::function<void(MimeAppsList &)> &edit)
+// True when the list is as the edit left it.
+bool editList(const QString &path, bool create, const std::function<void(MimeAppsList &)> &edit)
 {
     QByteArray content;
     QFile file(path);
     if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            return;
+        if (!file.open(QIODevice::ReadOnly)) {
+            qCWarning(lcDesktop) << "cannot read" << path << file.errorString();
+            return false;
+        }
         content = file.readAll();
         file.close();
     } else if (!create) {
-        return;
+        return true;
     }
     MimeAppsList list(content);
     edit(list);
-    SmallFile::writeIfChanged(path, list.content());
+    if (SmallFile::writeIfChanged(path, list.content()))
+        return true;
+    qCWarning(lcDesktop) << "cannot write" << path;
+    return false;
+}
+
+QByteArray replacedLine(const QString &mimeType, const QString &listPath)
+{
+    HKEY key = 0;
+    if (Registry::openKey(HKEY_CURRENT_USER, kReplacedLines + mimeType, Registry::KEY_READ, &key) != Registry::Success)
+        return QByteArray();
+    std::uint32_t size = 0;
+    QByteArray line;
+    if (Registry::queryValue(key, listPath, nullptr, nullptr, &size) == Registry::Success) {
+        line.resize(int(size));
+        if (Registry::queryValue(key, listPath, nullptr, line.data(), &size) != Registry::Success)
+            line.clear();
+    }
+    Registry::closeKey(key);
+    return line;
+}
+
+void keepReplacedLine(const QString &mimeType, const QString &listPath, const QByteArray &line)
+{
+    HKEY key = 0;
+    if (Registry::createKey(HKEY_CURRENT_USER, kReplacedLines + mimeType, Registry::KEY_ALL_ACCESS, &key)
+        != Registry::Success) {
+        qCWarning(lcDesktop) << "cannot keep the line of" << listPath << "for" << mimeType;
+        return;
+    }
+    Registry::setValueRaw(key, listPath, Registry::REG_BINARY, line);
+    Registry::closeKey(key);
+}
+
+void forgetReplacedLine(const QString &mimeType, const QString &listPath)
+{
+    HKEY key = 0;
+    if (Registry::openKey(HKEY_CURRENT_USER, kReplacedLines + mimeType, Registry::KEY_ALL_ACCESS, &key)
+        != Registry::Success)
+        return;
+    Registry::deleteValue(key, listPath);
+    Registry::closeKey(key);
 }
 
 // Makes us the type's default. The user's lists for the current desktop
-// come before the general one, so a default there is overruled there.
+// come before the general one, so a default there is overruled there. A
+// line of theirs that this rewrites is kept, for the release to put back.
 void claim(const QString &mimeType)
 {
     for (const QString &path : DesktopDefaults::userListFiles())
         editList(path, path == mimeAppsListPath(), [&](MimeAppsList &list) {
-            if (path == mimeAppsListPath() || list.hasDefaults(mimeType))
-                list.makeDefault(mimeType, kDesktopId);
+            if (path != mimeAppsListPath() && !list.hasDefaults(mimeType))
+                return;
+            const QByteArray replaced = list.makeDefault(mimeType, kDesktopId);
+            if (!replaced.isEmpty())
+                keepReplacedLine(mimeType, path, replaced);
         });
 }
 
 void release(const QString &mimeType)
 {
-    for (const QString &path : DesktopDefaults::userListFiles())
-        editList(path, false, [&](MimeAppsList &list) { list.removeDefault(mimeType, kDesktopId); });
+    for (const QString &path : DesktopDefaults::userListFiles()) {
+        const QByteArray replaced = replacedLine(mimeType, path);
+        if (editList(path, false, [&](MimeAppsList &list) { list.removeDefault(mimeType, kDesktopId, replaced); })
+            && !replaced.isEmpty())
+            forgetReplacedLine(mimeType, path);
+    }
 }
 
 // The entry offers exactly the types we hold; without any it goes, so
@@ -231,24 +287,36 @@ const QByteArray kTlaPackage =
 // The desktop changes only for the type whose association changed: the
 // choices the user made elsewhere for other types stay. Without one, the
 // types the store no longer gives us are given up and none is claimed.
+// Nothing is changed on what a store that could not be read seemed to say.
 void syncDesktop(const QString &changedExtension)
 {
+    Registry::FailureWatch watch;
     const QString changedType = mimeTypeOfExtension(changedExtension);
     const bool claiming = !changedType.isEmpty() && readString(changedExtension) == progIdOf(changedExtension);
     const Registration reg = readRegistration(claiming ? changedType : QString());
+    QStringList given;    // the types the store no longer gives us
+    for (const ExtensionType &type : kTypes) {
+        const QString mime = QLatin1String(type.mimeType);
+        if ((changedType.isEmpty() || mime == changedType) && !given.contains(mime) && !associatedInStore(mime))
+            given << mime;
+    }
+    const QString tlaExtension = QStringLiteral(".tla");
+    const bool tla = !reg.program.isEmpty() && readString(tlaExtension) == progIdOf(tlaExtension);
+    if (watch.failed()) {
+        qCWarning(lcDesktop) << "the associations could not be read; the desktop's file types are left as they are";
+        return;
+    }
     const bool entry = updateEntry(reg);
     if (claiming && entry) {
         claim(changedType);
     } else if (!changedType.isEmpty()) {
-        if (!entry || !associatedInStore(changedType))
+        if (!entry || given.contains(changedType))
             release(changedType);
     } else {
         for (const ExtensionType &type : kTypes)
-            if (!entry || !associatedInStore(QLatin1String(type.mimeType)))
+            if (!entry || given.contains(QLatin1String(type.mimeType)))
                 release(QLatin1String(type.mimeType));
     }
-    const QString tlaExtension = QStringLiteral(".tla");
-    const bool tla = !reg.program.isEmpty() && readString(tlaExtension) == progIdOf(tlaExtension);
     DesktopDatabase::setMimePackage(QStringLiteral("quillmere.xml"), tla ? kTlaPackage : QByteArray());
 }
 

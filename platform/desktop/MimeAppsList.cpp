@@ -41,32 +41,38 @@ bool MimeAppsList::hasDefaults(const QString &mimeType) const
     return !defaults(mimeType).isEmpty();
 }
 
-void MimeAppsList::makeDefault(const QString &mimeType, const QString &desktopId)
+QByteArray MimeAppsList::makeDefault(const QString &mimeType, const QString &desktopId)
 {
     const QByteArray type = mimeType.toUtf8();
     const QByteArray id = desktopId.toUtf8();
     const QList<int> lines = entryLines(type);
     if (lines.isEmpty()) {
         appendLine(entryLine(type, {id}));
-        return;
+        return QByteArray();
     }
-    Ids ids = idsOf(m_lines[lines.first()]);
+    QByteArray &line = m_lines[lines.first()];
+    const Ids ids = idsOf(line);
     if (ids.value(0) == id)
-        return;
-    ids.removeAll(id);
-    ids.prepend(id);
-    m_lines[lines.first()] = entryLine(type, ids);
+        return QByteArray();
+    const QByteArray replaced = line;
+    line = entryLine(type, withFirst(ids, id));
+    return replaced;
 }
 
-void MimeAppsList::removeDefault(const QString &mimeType, const QString &desktopId)
+void MimeAppsList::removeDefault(const QString &mimeType, const QString &desktopId, const QByteArray &replaced)
 {
     const QByteArray type = mimeType.toUtf8();
     const QByteArray id = desktopId.toUtf8();
+    const QByteArray made = replaced.isEmpty() ? QByteArray() : entryLine(type, withFirst(idsOf(replaced), id));
     const QList<int> lines = entryLines(type);
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         Ids ids = idsOf(m_lines[*it]);
         if (!ids.contains(id))
             continue;
+        if (!made.isEmpty() && m_lines[*it] == made) {
+            m_lines[*it] = replaced;
+            continue;
+        }
         ids.removeAll(id);
         if (ids.isEmpty())
             m_lines.removeAt(*it);
@@ -86,6 +92,13 @@ MimeAppsList::Ids MimeAppsList::idsOf(const QByteArray &line)
     for (const QByteArray &id : line.mid(line.indexOf('=') + 1).split(';'))
         if (!id.trimmed().isEmpty())
             ids << id.trimmed();
+    return ids;
+}
+
+MimeAppsList::Ids MimeAppsList::withFirst(Ids ids, const QByteArray &id)
+{
+    ids.removeAll(id);
+    ids.prepend(id);
     return ids;
 }
 

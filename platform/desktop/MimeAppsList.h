@@ -15,16 +15,20 @@ public:
     QStringList defaults(const QString &mimeType) const;
     bool hasDefaults(const QString &mimeType) const;
     // Puts the ID first in the type's defaults; the others stay after it
-    // and come back into force when it leaves.
-    void makeDefault(const QString &mimeType, const QString &desktopId);
+    // and come back into force when it leaves. Returns the line it
+    // rewrote, as it was; "" when it added a line or changed nothing.
+    QByteArray makeDefault(const QString &mimeType, const QString &desktopId);
     // Takes the ID out of the type's defaults; a line left empty goes.
-    // Lines that do not name it are not touched.
-    void removeDefault(const QString &mimeType, const QString &desktopId);
+    // Lines that do not name it are not touched. A line still as
+    // makeDefault made it of `replaced` becomes `replaced` again, byte for
+    // byte.
+    void removeDefault(const QString &mimeType, const QString &desktopId, const QByteArray &replaced = {});
 
 private:
     using Ids = QList<QByteArray>;
     QByteArray entryLine(const QByteArray &mimeType, const Ids &ids) const;
     static Ids idsOf(const QByteArray &line);
+    static Ids withFirst(Ids ids, const QByteArray &id);
     QList<int> entryLines(const QByteArray &mimeType) const;
     int groupStart() const;
     void appendLine(const QByteArray &entry);

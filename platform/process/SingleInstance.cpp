@@ -1,10 +1,14 @@
 #include "SingleInstance.h"
 
 #include "AppPaths.h"
+#include "ProcessLog.h"
+#include "Prompts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -33,10 +37,18 @@ bool SingleInstance::anotherInstanceRuns()
     int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    // A lock that cannot be had at all (a read-only data folder) must not
-    // keep the program from starting.
-    if (fd < 0)
-        return false;
+    // Without the lock nothing tells whether another instance runs: the
+    // user is told why, rather than the program running twice.
+    if (fd < 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        qCWarning(lcProcess) << "cannot open the lock file" << lockPath() << reason;
+        Prompts::MsgBox(QCoreApplication::translate("SingleInstance",
+                            "Quillmere cannot make sure that it runs only once: the file %1 cannot be "
+                            "opened (%2).")
+                            .arg(lockPath(), reason),
+                        Prompts::OKOnly | Prompts::Critical);
+        return true;
+    }
     int locked;
     do
         locked = ::flock(fd, LOCK_EX | LOCK_NB);

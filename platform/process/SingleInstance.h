@@ -12,8 +12,9 @@ public:
     ~SingleInstance();
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
-    // True when another instance of the program runs; false when this
-    // process is now the one instance.
+    // True when another instance of the program runs, or when the lock
+    // file cannot be opened (the user is told); false when this process is
+    // now the one instance.
     bool anotherInstanceRuns();
     static QString lockPath();
 private:

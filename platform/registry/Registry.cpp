@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QSet>
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <sqlite3.h>
@@ -49,12 +50,23 @@ Store &store()
     return s;
 }
 
-// A prepared statement that finalizes itself.
+// Calls that failed because the store could not be read or written.
+std::atomic<quint64> g_failures{0};
+
+long failure()
+{
+    ++g_failures;
+    return Failure;
+}
+
+// A prepared statement that finalizes itself. One that cannot be prepared
+// (the store locked while its schema is read) steps to that error.
 class Statement {
 public:
     Statement(sqlite3 *db, const char *sql)
     {
-        if (db && sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
+        m_prepared = db ? sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) : SQLITE_MISUSE;
+        if (m_prepared != SQLITE_OK)
             m_stmt = nullptr;
     }
     ~Statement() { sqlite3_finalize(m_stmt); }
@@ -71,7 +83,7 @@ public:
         sqlite3_bind_blob(m_stmt, i, v.constData(), v.size(), SQLITE_TRANSIENT);
         return *this;
     }
-    int step() { return m_stmt ? store().database.noteResult(sqlite3_step(m_stmt)) : SQLITE_ERROR; }
+    int step() { return store().database.noteResult(m_stmt ? sqlite3_step(m_stmt) : m_prepared); }
     qint64 int64(int col) { return sqlite3_column_int64(m_stmt, col); }
     QString text(int col)
     {
@@ -84,6 +96,7 @@ public:
     }
 private:
     sqlite3_stmt *m_stmt = nullptr;
+    int m_prepared = SQLITE_OK;
 };
 
 // A write transaction that rolls back unless committed. It takes the write
@@ -122,21 +135,37 @@ private:
 struct ResetNotice {
     ~ResetNotice()
     {
-        const QString aside = [] {
+        QString aside;
+        QString unreplaced;
+        {
             QMutexLocker lock(&store().mutex);
-            return store().database.takeKeptAside();
-        }();
+            aside = store().database.takeKeptAside();
+            unreplaced = store().database.takeUnreplaced();
+        }
         // A process without widgets (a tool) cannot show a message box.
-        if (aside.isEmpty() || (!Prompts::handler() && !qobject_cast<QApplication *>(QCoreApplication::instance())))
+        if (!Prompts::handler() && !qobject_cast<QApplication *>(QCoreApplication::instance()))
             return;
-        Prompts::MsgBox(QCoreApplication::translate("Registry",
-                            "The settings could not be read, so they have been reset. The damaged settings file "
-                            "was kept as %1.").arg(aside),
-                        Prompts::OKOnly);
+        if (!aside.isEmpty())
+            Prompts::MsgBox(QCoreApplication::translate("Registry",
+                                "The settings could not be read, so they have been reset. The damaged settings file "
+                                "was kept as %1.").arg(aside),
+                            Prompts::OKOnly);
+        if (!unreplaced.isEmpty())
+            Prompts::MsgBox(QCoreApplication::translate("Registry",
+                                "The settings file %1 is damaged and cannot be replaced, because its folder cannot be "
+                                "written. Quillmere runs with its default settings and saves no changes.")
+                                .arg(unreplaced),
+                            Prompts::OKOnly | Prompts::Exclamation);
     }
 };
 
 bool isRoot(HKEY key) { return rootRow(key) != 0; }
+
+// Under the store's lock: whether nothing may be written below the root.
+bool isReadOnly(HKEY root)
+{
+    return store().database.keptReadOnly() || store().readOnlyRoots.contains(root);
+}
 
 QStringList segments(const QString &subKey)
 {
@@ -148,7 +177,7 @@ bool resolveHandle(HKEY key, OpenKey *out)
 {
     Store &s = store();
     if (isRoot(key)) {
-        const bool readOnly = s.readOnlyRoots.contains(key);
+        const bool readOnly = isReadOnly(key);
         *out = OpenKey{rootRow(key), key, readOnly ? kReadRights : KEY_ALL_ACCESS};
         return true;
     }
@@ -159,18 +188,25 @@ bool resolveHandle(HKEY key, OpenKey *out)
     return true;
 }
 
-bool keyExists(sqlite3 *db, qint64 id)
+// Success when the key is there, NotFound when it is not, Failure when the
+// store could not be read.
+long findKey(sqlite3 *db, qint64 id)
 {
     Statement st(db, "SELECT 1 FROM keys WHERE id = ?");
     st.bind(1, id);
-    return st.step() == SQLITE_ROW;
+    const int result = st.step();
+    return result == SQLITE_ROW ? Success : result == SQLITE_DONE ? NotFound : failure();
 }
 
-qint64 childKey(sqlite3 *db, qint64 parent, const QString &name)
+// The child's row in *child; results as findKey.
+long findChildKey(sqlite3 *db, qint64 parent, const QString &name, qint64 *child)
 {
     Statement st(db, "SELECT id FROM keys WHERE parent = ? AND lname = ?");
     st.bind(1, parent).bind(2, name.toLower());
-    return st.step() == SQLITE_ROW ? st.int64(0) : 0;
+    const int result = st.step();
+    if (result == SQLITE_ROW)
+        *child = st.int64(0);
+    return result == SQLITE_ROW ? Success : result == SQLITE_DONE ? NotFound : failure();
 }
 
 bool wantsWrite(std::uint32_t access) { return (access & ~kReadRights) != 0; }
@@ -197,41 +233,45 @@ long openOrCreate(HKEY parent, const QString &subKey, std::uint32_t access, HKEY
     if (!resolveHandle(parent, &base))
         return InvalidHandle;
     const bool writing = wantsWrite(access) || create;
+    if (writing && isReadOnly(base.root))
+        return AccessDenied;
     sqlite3 *db = s.database.get(writing);
     if (!db)
-        return Failure;
-    if (writing && (s.readOnlyRoots.contains(base.root) || !s.database.writable()))
+        return failure();
+    if (writing && !s.database.writable())
         return AccessDenied;
     // Two processes creating the same key must not both find it missing.
     std::optional<Transaction> transaction;
     if (create && !transaction.emplace(db).ok())
-        return Failure;
-    if (!keyExists(db, base.keyId))
-        return NotFound;
+        return failure();
+    if (const long found = findKey(db, base.keyId); found != Success)
+        return found;
 
     qint64 id = base.keyId;
     for (const QString &part : segments(subKey)) {
-        if (const qint64 child = childKey(db, id, part)) {
+        qint64 child = 0;
+        const long found = findChildKey(db, id, part, &child);
+        if (found == Success) {
             id = child;
             continue;
         }
-        if (!create)
-            return NotFound;
+        if (found != NotFound || !create)
+            return found;
         Statement st(db, "INSERT INTO keys(parent, name, lname) VALUES (?, ?, ?)");
         st.bind(1, id).bind(2, part).bind(3, part.toLower());
         if (st.step() != SQLITE_DONE)
-            return Failure;
+            return failure();
         id = sqlite3_last_insert_rowid(db);
     }
     if (transaction && !transaction->commit())
-        return Failure;
+        return failure();
     *result = newHandle(OpenKey{id, base.root, access});
     return Success;
 }
 
 bool mayWrite(const OpenKey &key)
 {
-    return !store().readOnlyRoots.contains(key.root) && (key.access & KEY_SET_VALUE);
+    return !isReadOnly(key.root) && (key.access & KEY_SET_VALUE);
 }
 
 // Resolves a handle for one call under the store's lock: the key's row,
@@ -247,7 +287,7 @@ long prepareCall(HKEY key, std::uint32_t needed, OpenKey *k, sqlite3 **db)
     RegistryDatabase &database = store().database;
     *db = database.get(writing);
     if (!*db)
-        return Failure;
+        return failure();
     return writing && !database.writable() ? AccessDenied : Success;
 }
 
@@ -265,11 +305,11 @@ long writeValue(HKEY key, const QString &name, std::uint32_t type, const QByteAr
     sqlite3 *db = nullptr;
     if (const long result = prepareCall(key, KEY_SET_VALUE, &k, &db); result != Success)
         return result;
-    if (!keyExists(db, k.keyId))
-        return NotFound;
+    if (const long found = findKey(db, k.keyId); found != Success)
+        return found;
     Statement st(db, "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES (?, ?, ?, ?, ?)");
     st.bind(1, k.keyId).bind(2, name).bind(3, name.toLower()).bind(4, qint64(type)).bindBlob(5, bytes);
-    return st.step() == SQLITE_DONE ? Success : Failure;
+    return st.step() == SQLITE_DONE ? Success : failure();
 }
 
 bool hasSubKeys(sqlite3 *db, qint64 id)
@@ -294,6 +334,41 @@ QString databasePath()
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     return s.database.path();
+}
+
+StoreState openStore(int waitMs)
+{
+    ResetNotice notice;
+    Store &s = store();
+    QMutexLocker lock(&s.mutex);
+    switch (s.database.openWithin(waitMs)) {
+    case RegistryDatabase::State::Ready: return StoreState::Ready;
+    case RegistryDatabase::State::ReadOnly: return StoreState::ReadOnly;
+    case RegistryDatabase::State::InUse: return StoreState::InUse;
+    case RegistryDatabase::State::Unavailable: break;
+    }
+    return StoreState::Unavailable;
+}
+
+void keepReadOnly()
+{
+    Store &s = store();
+    QMutexLocker lock(&s.mutex);
+    s.database.keepReadOnly();
+}
+
+bool keptReadOnly()
+{
+    Store &s = store();
+    QMutexLocker lock(&s.mutex);
+    return s.database.keptReadOnly();
+}
+
+FailureWatch::FailureWatch() : m_start(g_failures.load()) {}
+
+bool FailureWatch::failed() const
+{
+    return g_failures.load() != m_start;
 }
 
 void setRootReadOnly(HKEY root, bool readOnly)
@@ -336,8 +411,8 @@ long queryValue(HKEY key, const QString &name, std::uint32_t *type, char *data, 
         return result;
     Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND lname = ?");
     st.bind(1, k.keyId).bind(2, name.toLower());
-    if (st.step() != SQLITE_ROW)
-        return NotFound;
+    if (const int result = st.step(); result != SQLITE_ROW)
+        return result == SQLITE_DONE ? NotFound : failure();
     const std::uint32_t storedType = std::uint32_t(st.int64(0));
     const QByteArray bytes = st.blob(1);
     if (type)
@@ -383,7 +458,7 @@ long deleteValue(HKEY key, const QString &name)
     Statement st(db, "DELETE FROM vals WHERE key = ? AND lname = ?");
     st.bind(1, k.keyId).bind(2, name.toLower());
     if (st.step() != SQLITE_DONE)
-        return Failure;
+        return failure();
     return sqlite3_changes(db) > 0 ? Success : NotFound;
 }
 
@@ -395,24 +470,23 @@ long deleteKey(HKEY parent, const QString &subKey)
     OpenKey base;
     if (!resolveHandle(parent, &base))
         return InvalidHandle;
-    if (s.readOnlyRoots.contains(base.root))
+    if (isReadOnly(base.root))
         return AccessDenied;
     const QStringList parts = segments(subKey);
     if (parts.isEmpty())
         return InvalidParameter;
     sqlite3 *db = s.database.get(true);
     if (!db)
-        return Failure;
+        return failure();
     if (!s.database.writable())
         return AccessDenied;
     Transaction transaction(db);
     if (!transaction.ok())
-        return Failure;
+        return failure();
     qint64 id = base.keyId;
     for (const QString &part : parts) {
-        id = childKey(db, id, part);
-        if (!id)
-            return NotFound;
+        if (const long found = findChildKey(db, id, part, &id); found != Success)
+            return found;
     }
     if (hasSubKeys(db, id))
         return AccessDenied;
@@ -421,7 +495,7 @@ long deleteKey(HKEY parent, const QString &subKey)
     Statement delKey(db, "DELETE FROM keys WHERE id = ?");
     delKey.bind(1, id);
     if (delValues.step() != SQLITE_DONE || delKey.step() != SQLITE_DONE || !transaction.commit())
-        return Failure;
+        return failure();
     return Success;
 }
 
@@ -436,8 +510,8 @@ long enumKey(HKEY key, std::uint32_t index, QString *name)
         return result;
     Statement st(db, "SELECT name FROM keys WHERE parent = ? ORDER BY lname LIMIT 1 OFFSET ?");
     st.bind(1, k.keyId).bind(2, qint64(index));
-    if (st.step() != SQLITE_ROW)
-        return NoMoreItems;
+    if (const int result = st.step(); result != SQLITE_ROW)
+        return result == SQLITE_DONE ? NoMoreItems : failure();
     if (name)
         *name = st.text(0);
     return Success;

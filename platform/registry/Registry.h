@@ -5,9 +5,12 @@
 // type. Results are the platform's codes: 0 success, 2 not found, 5 access
 // denied. A database this user cannot write (a read-only file or folder, a
 // full disk) is still read, and everything that would write to it is
-// denied access, as for a read-only root. A locked database fails the call
-// and is tried again on the next; a damaged one is kept aside, a fresh one
-// takes its place, and the user is told once. Nothing here ends the program.
+// denied access, as for a read-only root. A lock another program holds is
+// waited for a little, and no longer once a wait has run out, until a call
+// gets through; the call fails meanwhile (Failure, never NotFound). A
+// damaged database is kept aside, a fresh one takes its place, and the user
+// is told once; when it cannot be kept aside the user is told that too.
+// Nothing here ends the program.
 
 #include <QByteArray>
 #include <QString>
@@ -47,6 +50,31 @@ enum Access : std::uint32_t {
 // folder. Closes the current database.
 void setDatabasePath(const QString &path);
 QString databasePath();
+
+enum class StoreState {
+    Ready,        // read and written as usual
+    ReadOnly,     // this user can read it but not write it
+    InUse,        // another program holds it: writing would wait on that program
+    Unavailable   // it cannot be opened at all
+};
+// Opens the store at start-up, waiting for a lock another program holds at
+// most waitMs in all.
+StoreState openStore(int waitMs);
+// From now on the store is only read: nothing is written, whatever the
+// roots, and the store is opened once, without waiting for it.
+void keepReadOnly();
+bool keptReadOnly();
+
+// Tells whether any call since it was made failed because the store could
+// not be read or written (not for a key or value that is simply missing),
+// so that a failed read is not taken for a value.
+class FailureWatch {
+public:
+    FailureWatch();
+    bool failed() const;
+private:
+    quint64 m_start;
+};
 
 // Makes a root read-only for this process: opening it (or a key below it)
 // for anything but reading gives AccessDenied, and so does every write.

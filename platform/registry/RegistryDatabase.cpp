@@ -1,18 +1,34 @@
 #include "RegistryDatabase.h"
 
 #include "AppPaths.h"
+#include "StoreLog.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 3000;
+// How long one call may wait for a lock another program holds, and how
+// often it looks again meanwhile.
+constexpr int kCallWaitMs = 500;
+constexpr int kLockPollMs = 20;
+
+int onBusy(void *database, int)
+{
+    return static_cast<RegistryDatabase *>(database)->waitForLock() ? 1 : 0;
+}
+
+bool isSuccess(int result)
+{
+    return result == SQLITE_OK || result == SQLITE_ROW || result == SQLITE_DONE;
+}
 
 bool isDamage(int result)
 {
@@ -96,6 +112,9 @@ void RegistryDatabase::setPath(const QString &path)
 {
     close();
     m_path = path;
+    m_keptReadOnly = false;
+    m_unusable = false;
+    m_lockGivenUp = false;
 }
 
 QString RegistryDatabase::path() const
@@ -105,10 +124,13 @@ QString RegistryDatabase::path() const
 
 sqlite3 *RegistryDatabase::get(bool forWriting)
 {
+    m_lockWait.setRemainingTime(kCallWaitMs);
     if (m_suspect) {
         close();
         m_suspect = false;
     }
+    if (m_keptReadOnly || m_unusable)
+        return m_db;
     if (!m_db) {
         open();
     } else if (forWriting && !m_writable) {
@@ -136,6 +158,8 @@ int RegistryDatabase::noteResult(int result)
 {
     if (isDamage(result))
         m_suspect = true;
+    else if (isSuccess(result))
+        m_lockGivenUp = false;     // whatever held the store has let go
     return result;
 }
 
@@ -146,6 +170,80 @@ QString RegistryDatabase::takeKeptAside()
     return aside;
 }
 
+QString RegistryDatabase::takeUnreplaced()
+{
+    QString file;
+    file.swap(m_unreplaced);
+    return file;
+}
+
+bool RegistryDatabase::waitForLock()
+{
+    if (m_lockGivenUp)
+        return false;
+    const qint64 left = m_lockWait.remainingTime();
+    if (left <= 0) {
+        m_lockGivenUp = true;
+        qCWarning(lcStore) << "another program holds" << path() << "locked; not waiting for it any longer";
+        return false;
+    }
+    QThread::msleep(std::min<qint64>(left, kLockPollMs));
+    return true;
+}
+
+RegistryDatabase::State RegistryDatabase::openWithin(int waitMs)
+{
+    close();
+    m_keptReadOnly = false;
+    m_unusable = false;
+    m_lockGivenUp = false;
+    m_lockWait.setRemainingTime(waitMs);
+    open();
+    if (!m_db)
+        return m_lastOpen == Outcome::Locked ? State::InUse : State::Unavailable;
+    if (!m_writable)
+        return State::ReadOnly;
+    return canTakeWriteLock() ? State::Ready : State::InUse;
+}
+
+// Whether a write could start now (or within the wait left): another
+// program's write lock lets this one read but would hold up every write.
+bool RegistryDatabase::canTakeWriteLock()
+{
+    if (noteResult(sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)) != SQLITE_OK)
+        return false;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return true;
+}
+
+void RegistryDatabase::keepReadOnly()
+{
+    m_keptReadOnly = true;
+    if (!m_db && !m_unusable)
+        openReadOnlyUnchecked();
+}
+
+// Another program holds the store, perhaps so that it cannot even be read
+// now: the connection is made without touching the file, and its reads
+// fail until that program lets go.
+void RegistryDatabase::openReadOnlyUnchecked()
+{
+    const QString file = path();
+    if (!QFileInfo(file).isFile())
+        return;
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded() + "?mode=ro";
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK) {
+        qCWarning(lcStore) << "cannot open" << file << "for reading:" << sqlite3_errmsg(db);
+        closeDb(&db);
+        return;
+    }
+    sqlite3_busy_handler(db, onBusy, this);
+    m_db = db;
+    m_writable = false;
+}
+
 void RegistryDatabase::open()
 {
     QDir().mkpath(QFileInfo(path()).absolutePath());
@@ -154,14 +252,23 @@ void RegistryDatabase::open()
         Outcome outcome = openForWriting(&db);
         if (outcome == Outcome::Failed)
             outcome = openForReading(&db);
+        m_lastOpen = outcome;
         if (outcome == Outcome::Open || outcome == Outcome::ReadOnly) {
             m_db = db;
             m_writable = outcome == Outcome::Open;
             return;
         }
         // Locked or unreadable: closed, and the next call tries again.
-        if (outcome != Outcome::Damaged || attempt > 0 || !keepAside())
+        if (outcome != Outcome::Damaged || attempt > 0)
             return;
+        if (!keepAside()) {
+            // Nothing can replace it here: the store stays closed, and the
+            // user is told once rather than shown defaults as if saved.
+            qCWarning(lcStore) << "damaged store" << path() << "cannot be kept aside and replaced";
+            m_unusable = true;
+            m_unreplaced = path();
+            return;
+        }
     }
 }
 
@@ -177,7 +284,7 @@ RegistryDatabase::Outcome RegistryDatabase::openForWriting(sqlite3 **db)
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (result != SQLITE_OK)
         return failed(result);
-    sqlite3_busy_timeout(*db, kBusyTimeoutMs);
+    sqlite3_busy_handler(*db, onBusy, this);
     if ((result = check(*db)) != SQLITE_OK)
         return failed(result);
     if (sqlite3_db_readonly(*db, "main") == 1)
@@ -208,7 +315,7 @@ RegistryDatabase::Outcome RegistryDatabase::openForReading(sqlite3 **db)
         int result = sqlite3_open_v2((uri + query).constData(), db,
                                      SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
         if (result == SQLITE_OK) {
-            sqlite3_busy_timeout(*db, kBusyTimeoutMs);
+            sqlite3_busy_handler(*db, onBusy, this);
             result = check(*db);
         }
         if (result == SQLITE_OK)

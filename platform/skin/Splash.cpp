@@ -1,9 +1,40 @@
 #include "Splash.h"
 
+#include <QApplication>
 #include <QImageReader>
 #include <QPointer>
 #include <QSplashScreen>
 #include <QTimer>
+
+namespace {
+
+// The splash stays on top of every window, so it closes before a dialog or
+// message box comes on screen: nothing the user must answer lies under it,
+// and no key meant for the splash's time answers it unseen. A widget's
+// show event comes before its window is mapped.
+class DialogWatch : public QObject {
+public:
+    explicit DialogWatch(QSplashScreen *splash) : QObject(splash), m_splash(splash)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched != m_splash && watched->isWidgetType()) {
+            const auto *widget = static_cast<QWidget *>(watched);
+            if (widget->isWindow() && (widget->isModal() || widget->windowType() == Qt::Dialog))
+                m_splash->close();
+        }
+        return false;
+    }
+
+private:
+    QSplashScreen *m_splash;
+};
+
+}
 
 Splash::Splash() = default;
 
@@ -27,6 +58,7 @@ void Splash::Show(int)
         return;
     delete m_screen;
     m_screen = new QSplashScreen(m_picture, Qt::WindowStaysOnTopHint);
+    new DialogWatch(m_screen);
     m_screen->show();
     QPointer<QSplashScreen> screen(m_screen);
     QTimer::singleShot(kShowMilliseconds, m_screen, [screen] {

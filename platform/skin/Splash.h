@@ -1,8 +1,9 @@
 #pragma once
 // The start-up splash. A splash file is a picture file in any format the
 // imaging component reads as such through Qt (PNG, say), whatever its
-// name. Show puts it on screen and it closes itself after a few seconds or
-// at the first click; the program does nothing more with it.
+// name. Show puts it on screen and it closes itself after a few seconds, at
+// the first click, or when a dialog or message box is about to show; the
+// program does nothing more with it.
 
 #include <QString>
 #include <QPixmap>

@@ -2,19 +2,23 @@
 // association switches and a file named on the command line.
 
 #include "AssociationPolicy.h"
+#include "CRegister.h"
 #include "ImageExplore.h"
 #include "ModAssoc.h"
 #include "Prompts.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
+#include "ViewerSettings.h"
 #include "frmMain.h"
 #include "frmViwer.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "QtPrinters.h"
 
@@ -33,7 +37,11 @@ protected:
         ASSERT_TRUE(TestFiles::writeBytes(root + "/C/readme.txt", "no images here"));
     }
 
-    void TearDown() override { frmViwer::unloadIfLoaded(); }
+    void TearDown() override
+    {
+        frmViwer::unloadIfLoaded();
+        Registry::setDatabasePath(QString());   // a store kept read-only is writable again
+    }
 
     static bool jpgAssociated() { return ModAssoc::IsAssociated(".jpg", "Quillmere.jpg") == 1; }
     static bool viewerShown() { return frmViwer::isLoaded() && frmViwer::instance()->isVisible(); }
@@ -164,5 +172,47 @@ TEST_F(StartupTest, ALatin1NameOrADeviceIsSaidWithTheReasonOnScreenAndStandardEr
         const QString text = std::exchange(ScriptedPrompts::instance().messages, {}).value(0).text;
         EXPECT_TRUE(QString::fromLocal8Bit(testing::internal::GetCapturedStderr()).contains(text) && text.contains(path) && !viewerShown());
         EXPECT_EQ(text.contains("not valid UTF-8"), path.contains(QChar(0xFFFD))) << qPrintable(text);
+    }
+}
+
+// Another program holds the store after an undo, where a misread store would
+// look like a first run or call for the question: its rollback journal held
+// whole (nothing can be read), or a WAL store's write lock (reads go on).
+// The start waits briefly, then the user chooses: run without saving, where
+// nothing is asked or written and no call waits again, or end.
+TEST_F(StartupTest, AStoreHeldByAnotherProgramWaitsBrieflyThenRunsReadOnlyOrEnds)
+{
+    AssociationPolicy::AssociateAll();
+    AssociationPolicy::DeAssociateAll();
+    const QString path = Registry::databasePath();
+    for (const QByteArray mode : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(mode.constData());
+        const bool runReadOnly = mode == "DELETE";
+        Registry::setDatabasePath(path);   // closes our connection, so that the mode can change
+        sqlite3 *holder = nullptr;
+        ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &holder), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(holder, "PRAGMA journal_mode=" + mode + "; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        ScriptedPrompts::instance().reset();
+        ScriptedPrompts::instance().answerMessage(runReadOnly ? Prompts::Yes : Prompts::No);
+
+        frmMain started;
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(started.Form_Load({}), runReadOnly);
+        EXPECT_LT(clock.elapsed(), 6000);
+        const auto &messages = ScriptedPrompts::instance().messages;
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].text.startsWith("The settings are in use by another program"))
+            << messages[0].text.toStdString();
+        clock.restart();
+        for (int i = 0; i < 20; ++i)
+            EXPECT_FALSE(CRegister().REGSaveSetting(HKEY_LOCAL_MACHINE, ViewerSettings::Section, "AntiAlias", "0"));
+        EXPECT_LT(clock.elapsed(), 2000);
+
+        sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+        EXPECT_FALSE(jpgAssociated());
+        EXPECT_EQ(CRegister().REGGetSetting(HKEY_LOCAL_MACHINE, ViewerSettings::Section, "AntiAlias", "none"), "none");
     }
 }

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -57,12 +59,16 @@ protected:
 
     QString path(const QString &relative) const { return m_dir.path() + "/" + relative; }
 
-    QProcess *start(const QStringList &arguments)
+    QProcess *start(const QStringList &arguments, bool withDisplay = true)
     {
         auto *process = new QProcess;
         m_processes << process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        if (!withDisplay) {
+            for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                env.remove(var);
+        }
         env.insert("QUILLMERE_HOME", path("home"));
         env.insert("XDG_DATA_HOME", path("data"));
         env.insert("XDG_CONFIG_HOME", path("config"));
@@ -125,11 +131,49 @@ TEST_F(CommandLineTest, DeAssociateGivesEverythingBackAndEnds)
     EXPECT_FALSE(mimeAppsList().contains("quillmere.desktop"));
 }
 
+// Without a display the switches run all the same, say what went wrong on
+// standard error, and end with 1 when they could not do their work: the
+// question nobody can answer here, a store another program holds.
+TEST_F(CommandLineTest, TheSwitchesRunWithoutADisplayAndTellHowTheyEnded)
+{
+    const auto run = [this](const QString &option, QByteArray *errors = nullptr) {
+        QProcess *process = start({option}, false);
+        const bool ended = process->waitForFinished(kEndMs) && process->exitStatus() == QProcess::NormalExit;
+        if (errors)
+            *errors = process->readAllStandardError();
+        return ended ? process->exitCode() : -1;
+    };
+    EXPECT_EQ(run("/Associate"), 0);
+    EXPECT_EQ(associatedCount(), 15);
+    EXPECT_EQ(run("/DeAssociate"), 0);
+    EXPECT_EQ(associatedCount(), 0);
+
+    QByteArray errors;
+    EXPECT_EQ(run("/Associate", &errors), 1);
+    EXPECT_TRUE(errors.contains("Do you want to associate them now?")) << errors.constData();
+    EXPECT_EQ(associatedCount(), 0);
+
+    Registry::setDatabasePath(QString());
+    sqlite3 *holder = nullptr;
+    ASSERT_EQ(sqlite3_open(path("home/registry.db").toUtf8().constData(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA journal_mode=DELETE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(run("/Associate", &errors), 1);
+    EXPECT_TRUE(errors.contains("The settings are in use by another program")) << errors.constData();
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    Registry::setDatabasePath(path("home/registry.db"));
+    EXPECT_EQ(associatedCount(), 0);
+}
+
 TEST_F(CommandLineTest, ASwitchInAnotherLetterCaseIsAnOrdinaryStart)
 {
     QProcess *process = start({"/associate"});
     EXPECT_TRUE(keepsRunning(process));
-    // The ordinary start's check ran: on a clean store that registers all.
+    // The ordinary start's check ran: on a clean store that registers all
+    // (which takes a while on a busy machine).
+    for (int wait = 0; wait < kEndMs && associatedCount() < 15; wait += 100)
+        QThread::msleep(100);
     EXPECT_EQ(associatedCount(), 15);
 }
 

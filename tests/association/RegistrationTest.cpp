@@ -136,3 +136,18 @@ TEST_F(RegistrationTest, ARefusedAttemptNeverKeepsOurOwnIdentifierAsTheUsersChoi
     DeAssociate(".psd", "Quillmere.psd");
     EXPECT_EQ(state(".psd"), QStringList({"Photoshop.Image", "<missing>", "Photoshop.Image", "<missing>"}));
 }
+
+// An association ended (kill -9) after it kept the old handlers but before
+// it pointed the type here leaves kept values naming the handler in force;
+// the undo clears them, whether there was a handler or none.
+TEST_F(RegistrationTest, UndoClearsWhatAnAssociationCutShortKept)
+{
+    takeOver(".jpg", "jpegfile");
+    SaveString(HKEY_CLASSES_ROOT, ".jpg", "OldAss", "jpegfile");
+    SaveString(HKEY_CURRENT_USER, userChoiceKey(".jpg"), "OldProgID", "jpegfile");
+    SaveString(HKEY_CLASSES_ROOT, ".gif", "OldAss", "");
+    DeAssociate(".jpg", "Quillmere.jpg");
+    DeAssociate(".gif", "Quillmere.gif");
+    EXPECT_EQ(state(".jpg"), QStringList({"jpegfile", "<missing>", "jpegfile", "<missing>"}));
+    EXPECT_EQ(state(".gif"), QStringList({"<missing>", "<missing>", "<missing>", "<missing>"}));
+}

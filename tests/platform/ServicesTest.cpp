@@ -4,18 +4,24 @@
 #include "ScriptedPrompts.h"
 #include "ShellExecute.h"
 #include "SingleInstance.h"
+#include "TerminationSignals.h"
 #include "VirtualKeys.h"
 #include "Wallpaper.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -83,6 +89,64 @@ TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_TRUE(second.anotherInstanceRuns());
     first.reset();
     EXPECT_FALSE(second.anotherInstanceRuns());
+}
+
+// A lock file that cannot be opened (here a link to a folder that does not
+// exist) tells nothing about another instance: neither start runs on, and
+// the user hears why.
+TEST(SingleInstanceTest, ALockThatCannotBeOpenedIsToldAndRunsNothing)
+{
+    ScriptedPrompts &prompts = ScriptedPrompts::instance();
+    prompts.reset();
+    QFile::remove(SingleInstance::lockPath());
+    ASSERT_TRUE(QFile::link("/nonexistent-folder/qmr.lock", SingleInstance::lockPath()));
+    SingleInstance first;
+    SingleInstance second;
+    EXPECT_TRUE(first.anotherInstanceRuns());
+    EXPECT_TRUE(second.anotherInstanceRuns());
+    QFile::remove(SingleInstance::lockPath());
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[0].text.contains(SingleInstance::lockPath())) << prompts.messages[0].text.toStdString();
+}
+
+// Run by the test below, under nohup: an interface thread that serves its
+// events for a moment, then is busy for half a minute.
+TEST(TerminationSignalsTest, ChildBusyOnItsInterfaceThread)
+{
+    if (qEnvironmentVariableIsEmpty("QMR_SIGNALS_CHILD"))
+        GTEST_SKIP() << "run by EndsAtOnceWhateverTheInterfaceThreadDoes";
+    TerminationSignals endRequests;
+    std::puts("child ready");
+    std::fflush(stdout);
+    QEventLoop loop;
+    QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+    loop.exec();
+    std::puts(endRequests.received() ? "child ended" : "child running");
+    std::fflush(stdout);
+    QThread::sleep(30);
+}
+
+TEST(TerminationSignalsTest, EndsAtOnceWhateverTheInterfaceThreadDoes)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QMR_SIGNALS_CHILD", "1");
+    child.setProcessEnvironment(env);
+    child.start("nohup", {QCoreApplication::applicationFilePath(),
+                          "--gtest_filter=TerminationSignalsTest.ChildBusyOnItsInterfaceThread"});
+    QByteArray out;
+    const auto waitFor = [&](const char *word) {
+        for (int i = 0; i < 100 && !out.contains(word); ++i)
+            out += child.waitForReadyRead(100) ? child.readAllStandardOutput() : QByteArray();
+        return out.contains(word);
+    };
+    ASSERT_TRUE(waitFor("child ready"));
+    // Ignored when it started, so ignored still.
+    ::kill(pid_t(child.processId()), SIGHUP);
+    EXPECT_TRUE(waitFor("child running")) << out.constData();
+    ::kill(pid_t(child.processId()), SIGTERM);
+    EXPECT_TRUE(child.waitForFinished(5000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << "ended where it stood, by the signal";
 }
 
 TEST(ShellExecuteTest, MissingFileStartsNothing)

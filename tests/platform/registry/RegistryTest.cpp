@@ -217,11 +217,21 @@ TEST_F(RegistryTest, StoreLockedAtFirstOpensOnALaterCall)
 }
 
 // Run as an ordinary user by StoreThatCannotBeWrittenIsStillRead: reads the
-// store it is given, the way the settings are read, and fails to save.
+// store it is given, the way the settings are read, and fails to save. A
+// damaged one it cannot replace is said once, and nothing is read from it.
 TEST_F(RegistryTest, ChildReadsButCannotSave)
 {
     if (!OrdinaryUser::isChild())
         GTEST_SKIP() << "run as an ordinary user by StoreThatCannotBeWrittenIsStillRead";
+    if (qEnvironmentVariableIsSet("QMR_DAMAGED")) {
+        Registry::setDatabasePath(qEnvironmentVariable("QMR_REGISTRY_DB"));
+        HKEY key = 0;
+        for (int call = 0; call < 3; ++call)
+            EXPECT_EQ(Registry::openKey(HKEY_LOCAL_MACHINE, kSettings, Registry::KEY_READ, &key), Registry::Failure);
+        ASSERT_EQ(ScriptedPrompts::instance().messages.size(), 1);
+        EXPECT_TRUE(ScriptedPrompts::instance().messages[0].text.contains(qEnvironmentVariable("QMR_REGISTRY_DB")));
+        return;
+    }
     if (const qint64 limit = qEnvironmentVariable("QMR_FILE_SIZE_LIMIT").toLongLong(); limit > 0) {
         std::signal(SIGXFSZ, SIG_IGN);   // a write past the limit fails as on a full disk
         const rlimit size{rlim_t(limit), rlim_t(limit)};
@@ -249,7 +259,7 @@ TEST_F(RegistryTest, StoreThatCannotBeWrittenIsStillRead)
     QString why;
     if (OrdinaryUser::isChild() || !OrdinaryUser::account(&why))
         GTEST_SKIP() << why.toStdString();
-    for (const QString how : {"folder", "file", "full"}) {
+    for (const QString how : {"folder", "file", "full", "damaged"}) {
         SCOPED_TRACE(how.toStdString());
         const QString folder = dir.filePath(how);
         QProcessEnvironment env = OrdinaryUser::environmentIn(folder);
@@ -260,7 +270,13 @@ TEST_F(RegistryTest, StoreThatCannotBeWrittenIsStillRead)
         Registry::closeKey(key);
         Registry::setDatabasePath(QString());
         ASSERT_TRUE(OrdinaryUser::handOver(folder));
-        if (how == "folder")
+        if (how == "damaged") {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(8192, 'x'));
+            env.insert("QMR_DAMAGED", "1");
+        }
+        if (how == "folder" || how == "damaged")
             QFile::setPermissions(folder + "/data", QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         else if (how == "file")
             QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
