@@ -128,7 +128,7 @@ void ImageExplore::DoFileOperation(long op)
         removeDoneItems(record.doneItems);
     if (op != 5 || result != 0)
         return;
-    // The list may have changed while the shell's windows were open: read
+    // The list may have changed while the operation's windows were open: read
     // the current item again.
     const int now = lv->SelectedItem();
     if (now >= 1 && !FSO().FileExists(lv->Tag(now)))

@@ -482,8 +482,8 @@ void frmViwer::sizeToImage()
     const int w = page ? page->Width() : 0;
     const int h = page ? page->Height() : 0;
 
-    // Not hidden while sized, as the window once was: painting waits instead,
-    // so stepping through a folder does not make the window flash.
+    // Painting waits while the window is sized, so stepping through a folder
+    // does not make the window flash.
     setUpdatesEnabled(false);
     FormGeometry::setControlWidth(m_imgX, w * tppx);
     FormGeometry::setControlHeight(m_imgX, ViewerGeometry::imageAreaHeight(h, tppy));
@@ -771,7 +771,8 @@ void frmViwer::ToggleSlideShow()
 void frmViwer::AdvanceSlideShow(bool FromTimer)
 {
     if (!FromTimer) {
-        // Like the platform's window timer, a delay of 0 never ticks.
+        // A delay of 0 never ticks (a QTimer of 0 would fire at every turn of
+        // the event loop).
         if (m_tmrSlideShow->interval() > 0)
             m_tmrSlideShow->start();
         m_SlideIndex = m_Index + 1;

@@ -1,5 +1,5 @@
 #pragma once
-// The shell folder tree: a Desktop root node, then the file system. Used by
+// The folder tree: a Desktop root node, then the file system. Used by
 // the main window and by the destination-folder chooser.
 //
 // Under the Desktop root lie the user's home folder, the file-system root
