@@ -3,6 +3,7 @@
 
 #include "ImageExplore.h"
 
+#include "BrowserLog.h"
 #include "FileSystemObject.h"
 #include "ImageList.h"
 #include "ImgXDocument.h"
@@ -40,7 +41,8 @@ void ImageExplore::mnuCopyImage_Click()
         else
             ImgX->Loader.LoadFromFile(path, 0, QString());
         ImgX->Export.CopyToClipboard();
-    } catch (const ImgXError &) {
+    } catch (const ImgXError &e) {
+        qCWarning(lcBrowser, "Cannot copy the image of %s: %s", qUtf8Printable(path), e.what());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "DesktopDatabase.h"
 #include "DesktopDefaults.h"
+#include "DesktopLog.h"
 #include "MimeAppsList.h"
 #include "Registry.h"
 #include "SmallFile.h"
@@ -175,8 +176,10 @@ void editList(const QString &path, bool create, const std::function<void(MimeApp
     QByteArray content;
     QFile file(path);
     if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly)) {
+            qCWarning(lcDesktop, "Cannot read %s; it is left as it is", qUtf8Printable(path));
             return;
+        }
         content = file.readAll();
         file.close();
     } else if (!create) {

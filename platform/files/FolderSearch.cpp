@@ -1,8 +1,12 @@
 #include "FolderSearch.h"
 
+#include "FilesLog.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <utility>
 #include <vector>
@@ -33,8 +37,12 @@ std::vector<Keyed> readFolder(const QString &folder, const QRegularExpression *p
 {
     std::vector<Keyed> entries;
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
+    if (!dir) {
+        // A folder that is not there is an answer, not a failure.
+        if (errno != ENOENT && errno != ENOTDIR)
+            qCWarning(lcFiles, "Cannot read the folder %s: %s", qUtf8Printable(folder), std::strerror(errno));
         return entries;
+    }
     while (const dirent *entry = ::readdir(dir)) {
         QString name = QFile::decodeName(entry->d_name);
         if (!pattern || pattern->match(name).hasMatch())

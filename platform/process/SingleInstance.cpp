@@ -1,10 +1,12 @@
 #include "SingleInstance.h"
 
 #include "AppPaths.h"
+#include "ProcessLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -35,8 +37,10 @@ bool SingleInstance::anotherInstanceRuns()
         fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     // A lock that cannot be had at all (a read-only data folder) must not
     // keep the program from starting.
-    if (fd < 0)
+    if (fd < 0) {
+        qCWarning(lcProcess, "Cannot open the lock file %s: %s", path.constData(), std::strerror(errno));
         return false;
+    }
     int locked;
     do
         locked = ::flock(fd, LOCK_EX | LOCK_NB);

@@ -1,6 +1,7 @@
 #include "RegistryDatabase.h"
 
 #include "AppPaths.h"
+#include "StoreLog.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <cstring>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -136,6 +138,8 @@ int RegistryDatabase::noteResult(int result)
 {
     if (isDamage(result))
         m_suspect = true;
+    if (result != SQLITE_OK && result != SQLITE_ROW && result != SQLITE_DONE)
+        qCWarning(lcStore, "The store %s failed: %s", qUtf8Printable(path()), sqlite3_errstr(result));
     return result;
 }
 
@@ -157,11 +161,17 @@ void RegistryDatabase::open()
         if (outcome == Outcome::Open || outcome == Outcome::ReadOnly) {
             m_db = db;
             m_writable = outcome == Outcome::Open;
+            if (!m_writable)
+                qCWarning(lcStore, "The store %s can only be read; changes are not kept", qUtf8Printable(path()));
+            m_openFailureLogged = false;
             return;
         }
         // Locked or unreadable: closed, and the next call tries again.
-        if (outcome != Outcome::Damaged || attempt > 0 || !keepAside())
+        if (outcome != Outcome::Damaged || attempt > 0 || !keepAside()) {
+            if (!std::exchange(m_openFailureLogged, true))
+                qCWarning(lcStore, "Cannot open the store %s", qUtf8Printable(path()));
             return;
+        }
     }
 }
 
@@ -232,8 +242,10 @@ bool RegistryDatabase::keepAside()
     QString aside = stem;
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = stem + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(file, aside))
+    if (!QFile::rename(file, aside)) {
+        qCWarning(lcStore, "Cannot keep the damaged store %s aside as %s", qUtf8Printable(file), qUtf8Printable(aside));
         return false;
+    }
     // A fresh store must not take up the old file's journal.
     const QString journal = file + QStringLiteral("-wal");
     if (QFileInfo(journal).size() == 0 || !QFile::rename(journal, aside + QStringLiteral("-wal")))

@@ -43,6 +43,7 @@ private:
     QString m_path;
     sqlite3 *m_db = nullptr;
     bool m_writable = false;
+    bool m_openFailureLogged = false;   // until it opens again
     bool m_suspect = false;
     QString m_keptAside;
 };

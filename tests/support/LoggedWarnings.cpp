@@ -1,0 +1,38 @@
+#include "LoggedWarnings.h"
+
+#include <QMutex>
+#include <QStringList>
+
+namespace {
+// Warnings may come from worker threads.
+QMutex g_mutex;
+QStringList g_lines;
+}
+
+LoggedWarnings::LoggedWarnings()
+{
+    QMutexLocker lock(&g_mutex);
+    g_lines.clear();
+    m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+        QMutexLocker lock(&g_mutex);
+        if (type == QtWarningMsg)
+            g_lines << QLatin1String(context.category) + QStringLiteral(": ") + message;
+    });
+}
+
+LoggedWarnings::~LoggedWarnings() { qInstallMessageHandler(m_previous); }
+
+QString LoggedWarnings::all() const
+{
+    QMutexLocker lock(&g_mutex);
+    return g_lines.join(QLatin1Char('\n'));
+}
+
+bool LoggedWarnings::has(const char *category, const QString &text) const
+{
+    const QString prefix = QLatin1String(category) + QStringLiteral(": ");
+    for (const QString &line : all().split(QLatin1Char('\n')))
+        if (line.startsWith(prefix) && line.contains(text))
+            return true;
+    return false;
+}
