@@ -33,7 +33,7 @@ public:
 
 Q_SIGNALS:
     // The user's events are delivered from the event queue, one after the
-    // other, so that a handler that lets pending messages run (a folder
+    // other, so that a handler that lets pending events run (a folder
     // listing) is overtaken by the next event of the same action instead of
     // running to its end first. FolderChanged raised by setPath comes at once.
     void Click();                 // the user clicked a node (after the selection changed)
