@@ -22,17 +22,11 @@ LoggedWarnings::LoggedWarnings()
 
 LoggedWarnings::~LoggedWarnings() { qInstallMessageHandler(m_previous); }
 
-QString LoggedWarnings::all() const
-{
-    QMutexLocker lock(&g_mutex);
-    return g_lines.join(QLatin1Char('\n'));
-}
-
 bool LoggedWarnings::has(const char *category, const QString &text) const
 {
-    const QString prefix = QLatin1String(category) + QStringLiteral(": ");
-    for (const QString &line : all().split(QLatin1Char('\n')))
-        if (line.startsWith(prefix) && line.contains(text))
+    QMutexLocker lock(&g_mutex);
+    for (const QString &line : g_lines)
+        if (line.startsWith(QLatin1String(category) + QStringLiteral(": ")) && line.contains(text))
             return true;
     return false;
 }

@@ -9,8 +9,6 @@ class LoggedWarnings {
 public:
     LoggedWarnings();
     ~LoggedWarnings();
-    // Every warning so far, a line each: "category: message".
-    QString all() const;
     // Whether a warning of the category (e.g. "qmr.app") mentions the text.
     bool has(const char *category, const QString &text) const;
 
