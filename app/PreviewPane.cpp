@@ -1,5 +1,6 @@
 #include "PreviewPane.h"
 
+#include "AppLog.h"
 #include "FileSystemObject.h"
 #include "ImgX.h"
 #include "PictureLoader.h"
@@ -28,7 +29,8 @@ void PreviewPane::Show(const QString &path)
             loadPicture(path);
         else
             loadFile(path);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        qCWarning(lcApp, "Cannot preview %s: %s", qUtf8Printable(path), e.what());
         Clear();
         return;
     }

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "AppLog.h"
 #include "AppPaths.h"
 #include "AssociationPolicy.h"
 #include "ButtonIcons.h"
@@ -150,7 +151,9 @@ bool frmMain::Form_Load(const QStringList &arguments)
         m_ended = true;
         return false;
     }
-    Splash1.LoadSplash(AppPaths::programFolder() + QStringLiteral("/viewer.spl"));
+    const QString splash = AppPaths::programFolder() + QStringLiteral("/viewer.spl");
+    if (!Splash1.LoadSplash(splash))
+        qCWarning(lcApp, "Cannot read the splash picture %s", qUtf8Printable(splash));
     Splash1.Show(0);
     // Only the message boxes take the title: as the application's display
     // name Qt would append it to every window title, the viewer's included.
@@ -187,7 +190,9 @@ void frmMain::keepWithinScreen()
 
 void frmMain::applySkin()
 {
-    Skin1.LoadSkin(AppPaths::programFolder() + QStringLiteral("/QMRMain.skn"));
+    const QString skin = AppPaths::programFolder() + QStringLiteral("/QMRMain.skn");
+    if (!Skin1.LoadSkin(skin))
+        qCWarning(lcApp, "Cannot read the skin file %s", qUtf8Printable(skin));
     Skin1.ApplySkinByName(Toolbar, QStringLiteral("Toolbar"));
     Skin1.ApplySkin(this);
     Skin1.ApplySkinByName(Toolbar, QStringLiteral("Toolbar"));
@@ -229,8 +234,9 @@ void frmMain::OpenInViewer(QStringList &files, int &index, bool standalone)
         viewer->imgX()->setZoom(1.0);
         viewer->m_Standalone = standalone;
         viewer->ViewImage(files, index);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         // The viewer could not show the file; the caller sees it hidden.
+        qCWarning(lcApp, "The viewer cannot show %s: %s", qUtf8Printable(files.value(index)), e.what());
     }
 }
 

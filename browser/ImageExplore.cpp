@@ -329,7 +329,7 @@ void ImageExplore::thumbnailFailed(const QString &error)
 {
     const Listing listing = latestListing();
     Prompts::MsgBox(error, Prompts::Critical);
-    // The message box lets messages run; a listing started meanwhile has
+    // The message box lets pending events run; a listing started meanwhile has
     // already ended, and this one makes no further change.
     if (!listing.superseded())
         m_Stop = true;

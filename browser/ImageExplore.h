@@ -4,7 +4,7 @@
 // each; reports the item the user is on through CurrSelectedImage; offers
 // copy, move, delete, rename and copy-image on the selected items.
 //
-// A listing runs inside ExplorePath and lets pending window messages run
+// A listing runs inside ExplorePath and lets pending events run
 // after items 1, 21, 41 and so on, so the window stays usable. A listing
 // started meanwhile (from a handler that runs then) wins: the older one
 // makes no further change once control comes back to it.

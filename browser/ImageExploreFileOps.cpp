@@ -3,6 +3,7 @@
 
 #include "ImageExplore.h"
 
+#include "BrowserLog.h"
 #include "FileSystemObject.h"
 #include "ImageList.h"
 #include "ImgXDocument.h"
@@ -40,7 +41,8 @@ void ImageExplore::mnuCopyImage_Click()
         else
             ImgX->Loader.LoadFromFile(path, 0, QString());
         ImgX->Export.CopyToClipboard();
-    } catch (const ImgXError &) {
+    } catch (const ImgXError &e) {
+        qCWarning(lcBrowser, "Cannot copy the image of %s: %s", qUtf8Printable(path), e.what());
     }
 }
 
@@ -128,7 +130,7 @@ void ImageExplore::DoFileOperation(long op)
         removeDoneItems(record.doneItems);
     if (op != 5 || result != 0)
         return;
-    // The list may have changed while the shell's windows were open: read
+    // The list may have changed while the operation's windows were open: read
     // the current item again.
     const int now = lv->SelectedItem();
     if (now >= 1 && !FSO().FileExists(lv->Tag(now))) {

@@ -12,7 +12,7 @@ namespace ThumbnailMaker {
 
 namespace {
 
-// White, opaque, as the platform writes colours (0x00BBGGRR).
+// White, opaque, packed as 0x00BBGGRR (red in the low byte).
 constexpr quint32 FrameColour = 16777215;
 // Sizes are read into 16-bit signed integers.
 constexpr int LargestSide = 32767;

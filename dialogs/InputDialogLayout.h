@@ -17,7 +17,6 @@ public:
     // Adds a row and returns its label's top.
     double addRow();
     int rowCount() const { return int(m_labelTops.size()); }
-    double labelTop(int row) const { return m_labelTops.at(row); }
     // The inner height: the design height until the first row is added.
     double clientHeight() const;
 

@@ -17,7 +17,7 @@ QByteArray withoutClosingNul(QByteArray bytes)
     return bytes;
 }
 
-// The number a DWORD holds, in hexadecimal without leading zeros.
+// The number a REG_DWORD value holds, in hexadecimal without leading zeros.
 QString dwordText(const QByteArray &bytes)
 {
     char raw[4] = {0, 0, 0, 0};

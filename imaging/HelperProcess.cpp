@@ -1,5 +1,7 @@
 #include "HelperProcess.h"
 
+#include "ImagingLog.h"
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -29,7 +31,11 @@ void writeAll(int fd, const char *data, qint64 size)
         const QByteArray output = work();
         writeAll(fd, output.constData(), output.size());
         status = output.isEmpty() ? 1 : 0;
+    } catch (const std::exception &e) {
+        qCWarning(lcImaging, "The helper process failed: %s", e.what());
+        status = 2;
     } catch (...) {
+        qCWarning(lcImaging, "The helper process failed");
         status = 2;
     }
     // No exit handlers: they belong to the parent.

@@ -49,7 +49,7 @@ public:
 
 Q_SIGNALS:
     void DblClick();
-    // keyCode: the platform's virtual-key code; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    // keyCode: the key as VirtualKeys numbers it; shift: 1 Shift, 2 Ctrl, 4 Alt.
     void KeyDown(int keyCode, int shift);
     // button: 1 left, 2 right, 4 middle; x, y in pixels within the control.
     void MouseUp(int button, int shift, float x, float y);

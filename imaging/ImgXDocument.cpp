@@ -3,6 +3,7 @@
 #include "ImageDecoder.h"
 #include "ImageEncoder.h"
 #include "ImageTransforms.h"
+#include "ImagingLog.h"
 #include "LoadOptions.h"
 #include "PixelCipher.h"
 
@@ -139,7 +140,8 @@ std::optional<ImgXPage> ImgXPages::Item(int index) const
         return page;
     try {
         return decoded(page);
-    } catch (const ImgXError &) {
+    } catch (const ImgXError &e) {
+        qCWarning(lcImaging, "Cannot decode page %d of %s: %s", index + 1, qUtf8Printable(page.filePath), e.what());
         return std::nullopt;
     }
 }

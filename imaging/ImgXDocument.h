@@ -161,7 +161,7 @@ private:
 // ImgX.ColorFactory
 class ImgXColorFactory {
 public:
-    // rgb as the platform writes colours: 0x00BBGGRR.
+    // rgb packed as 0x00BBGGRR (red in the low byte).
     static QColor FromRGB(quint32 rgb, int alpha = 255);
 };
 

@@ -1,6 +1,7 @@
 #include "MetafileWriter.h"
 
 #include "DibCodec.h"
+#include "ImagingLog.h"
 #include "ImgXDocument.h"
 
 #include <QDir>
@@ -116,6 +117,7 @@ QByteArray wmf(const QImage &image)
         ok &= wmf_append(reinterpret_cast<U_METARECORD *>(rec), wt, 1) == 0;
         ok &= wmf_finish(wt) == 0;
     } catch (...) {
+        qCWarning(lcImaging, "Cannot write a WMF of %d x %d pixels", w, h);
         releaseWmfTrack(wt);
         throw;
     }
@@ -165,6 +167,7 @@ QByteArray emf(const QImage &image)
         ok &= emf_append(reinterpret_cast<U_ENHMETARECORD *>(rec), et, 1) == 0;
         ok &= emf_finish(et, eht) == 0;
     } catch (...) {
+        qCWarning(lcImaging, "Cannot write an EMF of %d x %d pixels", w, h);
         emf_free(&et);
         emf_htable_free(&eht);
         throw;

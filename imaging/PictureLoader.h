@@ -1,6 +1,6 @@
 #pragma once
-// The platform's picture loader for icons, cursors and device-independent
-// bitmaps: what the program hands to ImgX.Loader.LoadFromPicture.
+// Icons, cursors and device-independent bitmaps read as pictures: what the
+// program hands to ImgX.Loader.LoadFromPicture.
 
 #include <QImage>
 #include <QString>

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds Quillmere and runs its benchmarks; each prints its own figures.
+# Builds Quillmere's benchmarks and runs them; each prints its own figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh -DQMR_BUILD_BENCHMARKS=ON --target qmr_resources \
+  --target qmr_imgbench --target qmr_browserbench --target qmr_viewerbench
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,5 +1,7 @@
 #include "CRegister.h"
 
+#include "SettingsLog.h"
+
 #include <QStringDecoder>
 #include <vector>
 
@@ -80,12 +82,16 @@ QString CRegister::REGGetSetting(HKEY regHKEY, const QString &sSection, const QS
 bool CRegister::REGSaveSetting(HKEY regHKEY, const QString &sSection, const QString &sKey, const QString &sValue)
 {
     HKEY key = 0;
-    if (Registry::createKey(regHKEY, TrimBackslashes(sSection), Registry::KEY_ALL_ACCESS, &key) != Registry::Success)
-        return false;
-    const QByteArray bytes = sValue.toUtf8();
-    const long written = Registry::setValue(key, valueName(sKey), Registry::REG_SZ, bytes.constData(),
-                                            std::uint32_t(bytes.size()));
-    Registry::closeKey(key);
+    long written = Registry::createKey(regHKEY, TrimBackslashes(sSection), Registry::KEY_ALL_ACCESS, &key);
+    if (written == Registry::Success) {
+        const QByteArray bytes = sValue.toUtf8();
+        written = Registry::setValue(key, valueName(sKey), Registry::REG_SZ, bytes.constData(),
+                                     std::uint32_t(bytes.size()));
+        Registry::closeKey(key);
+    }
+    if (written != Registry::Success)
+        qCWarning(lcSettings, "Cannot save \"%s\" under %s in the store %s", qUtf8Printable(sKey),
+                  qUtf8Printable(sSection), qUtf8Printable(Registry::databasePath()));
     return written == Registry::Success;
 }
 

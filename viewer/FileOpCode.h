@@ -1,5 +1,5 @@
 #pragma once
-// The file operations the viewer and the browser ask of the shell.
+// The file operations the viewer and the browser ask of ShellFileOperation.
 
 enum FileOpCode : long {
     opCopyTo = 1,

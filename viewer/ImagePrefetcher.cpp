@@ -1,5 +1,7 @@
 #include "ImagePrefetcher.h"
 
+#include "ViewerLog.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
@@ -45,6 +47,7 @@ std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::decode(const QString &
     } catch (...) {
         // A damaged file, or one too large to hold: the viewer finds out
         // again when it loads the file itself.
+        qCWarning(lcViewer, "Cannot decode %s ahead", qUtf8Printable(path));
         result->ok = false;
     }
     return result;

@@ -1,8 +1,7 @@
 #pragma once
 // One file operation on the file the viewer shows: the destination folder
-// or the new name is asked for first, then the shell's file-operation
-// service does the work with its own confirmations, progress and error
-// messages. What became of the file is read back from the file system.
+// or the new name is asked for first, then ShellFileOperation does the
+// work with its own confirmations, progress and error messages. What became of the file is read back from the file system.
 
 #include "FileOpCode.h"
 

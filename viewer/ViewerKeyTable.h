@@ -8,6 +8,6 @@
 
 namespace ViewerKeyTable {
 ViewerCommand command(int keyCode, bool fullScreen, int scrollMode);
-// How often pending window messages run after the key's command.
+// How often pending events run after the key's command.
 int messageRunsAfter(int keyCode);
 }

@@ -25,6 +25,7 @@
 #include "ViewerImageLoader.h"
 #include "ViewerHost.h"
 #include "ViewerKeyTable.h"
+#include "ViewerLog.h"
 #include "ViewerMenus.h"
 #include "ViewerPopupMenu.h"
 #include "ViewerSettings.h"
@@ -418,9 +419,10 @@ bool frmViwer::loadEntry(const QString &path)
         else
             m_loader->load(path);
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         // ImgXError for a damaged or unsupported file, bad_alloc for one too
         // large to hold: the image on show stays as it was.
+        qCWarning(lcViewer, "Cannot show %s: %s", qUtf8Printable(path), e.what());
         return false;
     }
 }
@@ -482,8 +484,8 @@ void frmViwer::sizeToImage()
     const int w = page ? page->Width() : 0;
     const int h = page ? page->Height() : 0;
 
-    // Not hidden while sized, as the window once was: painting waits instead,
-    // so stepping through a folder does not make the window flash.
+    // Painting waits while the window is sized, so stepping through a folder
+    // does not make the window flash.
     setUpdatesEnabled(false);
     FormGeometry::setControlWidth(m_imgX, w * tppx);
     FormGeometry::setControlHeight(m_imgX, ViewerGeometry::imageAreaHeight(h, tppy));
@@ -771,7 +773,8 @@ void frmViwer::ToggleSlideShow()
 void frmViwer::AdvanceSlideShow(bool FromTimer)
 {
     if (!FromTimer) {
-        // Like the platform's window timer, a delay of 0 never ticks.
+        // A delay of 0 never ticks (a QTimer of 0 would fire at every turn of
+        // the event loop).
         if (m_tmrSlideShow->interval() > 0)
             m_tmrSlideShow->start();
         m_SlideIndex = m_Index + 1;
@@ -985,7 +988,9 @@ void frmViwer::mnuupdate_Click() { startProgramFile(QStringLiteral("/update/upda
 // A missing help file or updater: nothing happens.
 void frmViwer::startProgramFile(const QString &relativePath)
 {
-    ShellExecute::open(AppPaths::programFolder() + relativePath, QStringLiteral("0"), QStringLiteral("/"));
+    const QString program = AppPaths::programFolder() + relativePath;
+    if (ShellExecute::open(program, QStringLiteral("0"), QStringLiteral("/")) <= 32)
+        qCWarning(lcViewer, "Cannot start %s", qUtf8Printable(program));
 }
 
 void frmViwer::SetAsWallpaper()
@@ -1096,7 +1101,8 @@ void frmViwer::loadChosenFile(const QString &path)
             m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
         else
             m_imgX->Loader.LoadFromFile(path, 0, QString());
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        qCWarning(lcViewer, "Cannot open %s: %s", qUtf8Printable(path), e.what());
     }
 }
 
@@ -1151,7 +1157,8 @@ void frmViwer::PrintImage(int mode)
             m_MyPrinter->beginDocument();
             printCalls(mode);
         }
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        qCWarning(lcViewer, "Printing %s stopped: %s", qUtf8Printable(m_imgX->ImageInfo.FilePath()), e.what());
     }
     m_MyPrinter->endDocument();
 }
@@ -1180,8 +1187,9 @@ void frmViwer::Decrypt()
 {
     try {
         askKeyAndApply(QStringLiteral("Decryption"), QStringLiteral("Decryption Key:"), true);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         // A key the control rejects changes nothing and says nothing.
+        qCWarning(lcViewer, "Cannot decrypt %s: %s", qUtf8Printable(m_imgX->ImageInfo.FilePath()), e.what());
     }
     if (m_frmDlg)
         m_frmDlg->hide();
@@ -1273,7 +1281,8 @@ void frmViwer::LoadPreviewFile(const QString &path)
         try {
             m_imgX->setSourceIsFile(false);
             m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
-        } catch (const ImgXError &) {
+        } catch (const ImgXError &e) {
+            qCWarning(lcViewer, "Cannot preview %s: %s", qUtf8Printable(path), e.what());
             m_imgX->Pages.Clear(QString());
         }
         return;
@@ -1281,7 +1290,8 @@ void frmViwer::LoadPreviewFile(const QString &path)
     try {
         m_imgX->setSourceIsFile(true);
         m_imgX->Loader.LoadFromFile(path, 0, QString());
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        qCWarning(lcViewer, "Cannot preview %s: %s", qUtf8Printable(path), e.what());
         m_imgX->Pages.Clear(QString());
         return;
     }

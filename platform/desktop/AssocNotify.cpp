@@ -162,7 +162,8 @@ QByteArray desktopEntry(const Registration &reg)
 {
     QString text = QStringLiteral("[Desktop Entry]\n"
                                   "Type=Application\n"
-                                  "Name=Quillmere\n");
+                                  "Name=Quillmere\n"
+                                  "Categories=Graphics;Viewer;\n");
     text += QStringLiteral("Exec=") + escapeValue(execArgument(reg.program) + QStringLiteral(" %f")) + '\n';
     if (!reg.icon.isEmpty())
         text += QStringLiteral("Icon=") + escapeValue(reg.icon) + '\n';

@@ -1,5 +1,5 @@
 #pragma once
-// The shell's change notification. After the file associations in the
+// Telling the desktop that file associations changed. After those in the
 // registry store change, the desktop is brought in line with them: the
 // program's desktop entry is written for the types it holds (or removed
 // when it holds none), and a type associated with the program becomes its

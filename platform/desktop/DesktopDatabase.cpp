@@ -1,5 +1,6 @@
 #include "DesktopDatabase.h"
 
+#include "DesktopLog.h"
 #include "SmallFile.h"
 
 #include <QFile>
@@ -20,7 +21,8 @@ void runTool(const QString &name, const QStringList &arguments)
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start(program, arguments);
-    process.waitForFinished(30000);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        qCWarning(lcDesktop, "%s %s did not succeed", qUtf8Printable(name), qUtf8Printable(arguments.join(' ')));
 }
 
 }

@@ -42,8 +42,6 @@ double left(const QWidget *w) { return outer(w).x() * twipsPerPixelX(); }
 double top(const QWidget *w) { return outer(w).y() * twipsPerPixelY(); }
 double width(const QWidget *w) { return outer(w).width() * twipsPerPixelX(); }
 double height(const QWidget *w) { return outer(w).height() * twipsPerPixelY(); }
-double innerWidth(const QWidget *w) { return w->width() * twipsPerPixelX(); }
-double innerHeight(const QWidget *w) { return w->height() * twipsPerPixelY(); }
 
 static void setInner(QWidget *w, const QRect &inner)
 {

@@ -18,9 +18,6 @@ double left(const QWidget *w);
 double top(const QWidget *w);
 double width(const QWidget *w);
 double height(const QWidget *w);
-// The inner (client) size in twips.
-double innerWidth(const QWidget *w);
-double innerHeight(const QWidget *w);
 void setLeft(QWidget *w, double twips);
 void setTop(QWidget *w, double twips);
 void setWidth(QWidget *w, double twips);

@@ -1,8 +1,7 @@
 #pragma once
 // Starting a file with the program the desktop associates with it, or
-// running it when it is itself a program. Results follow the platform's
-// rule: above 32 the file was started; 2 it does not exist; 31 no program
-// could start it.
+// running it when it is itself a program. Results: above 32 the file was
+// started; 2 it does not exist; 31 no program could start it.
 
 #include <QString>
 

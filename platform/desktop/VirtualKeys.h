@@ -1,6 +1,6 @@
 #pragma once
-// Key codes as the program's key tables name them (the platform's
-// virtual-key codes), taken from Qt's key events.
+// Key codes as the program's key tables number them, taken from Qt's key
+// events.
 
 #include <Qt>
 

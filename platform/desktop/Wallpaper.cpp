@@ -1,5 +1,6 @@
 #include "Wallpaper.h"
 
+#include "DesktopLog.h"
 #include "Registry.h"
 
 #include <QProcess>
@@ -28,8 +29,8 @@ bool have(const QString &program) { return !QStandardPaths::findExecutable(progr
 
 void run(const QString &program, const QStringList &args)
 {
-    if (have(program))
-        QProcess::startDetached(program, args);
+    if (have(program) && !QProcess::startDetached(program, args))
+        qCWarning(lcDesktop, "Cannot start %s", qUtf8Printable(program));
 }
 
 // Asks the desktop that runs now to show the picture; errors are ignored.
@@ -78,6 +79,8 @@ bool SystemParametersInfo(unsigned action, unsigned, const QString &path, unsign
     if (action != SPI_SETDESKWALLPAPER)
         return false;
     const bool recorded = (flags & SPIF_UPDATEINIFILE) ? record(path) : true;
+    if (!recorded)
+        qCWarning(lcDesktop, "Cannot record the wallpaper %s in the store", qUtf8Printable(path));
     askDesktop(path);
     return recorded;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the program asks of an X11 window manager directly, where Qt has no
-// call for it. Every function does nothing (or answers nothing) on other
-// platforms and when no window manager runs.
+// call for it. Every function does nothing (or answers nothing) on Qt's
+// other platforms (Wayland, offscreen) and when no window manager runs.
 
 #include <QByteArray>
 #include <QMargins>

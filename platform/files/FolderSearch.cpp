@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <utility>
 #include <vector>
@@ -35,8 +37,12 @@ std::vector<Keyed> readFolder(const QString &folder, const QRegularExpression *p
 {
     std::vector<Keyed> entries;
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
+    if (!dir) {
+        // A folder that is not there is an answer, not a failure.
+        if (errno != ENOENT && errno != ENOTDIR)
+            qCWarning(lcFiles, "Cannot read the folder %s: %s", qUtf8Printable(folder), std::strerror(errno));
         return entries;
+    }
     while (const dirent *entry = ::readdir(dir)) {
         QString name = QFile::decodeName(entry->d_name);
         // A name that is not UTF-8 decodes to another name, which leads to

@@ -1,5 +1,6 @@
 #include "ShellFileOperation.h"
 
+#include "FilesLog.h"
 #include "Prompts.h"
 
 #include <QApplication>
@@ -412,6 +413,7 @@ private:
                               : OperationError{DE_ACCESSDENIEDSRC, reasonOf(err)};
             }
         } catch (...) {
+            qCWarning(lcFiles, "Cannot move %s to %s", qUtf8Printable(src), qUtf8Printable(dst));
             if (!aside.isEmpty())
                 renameEntry(aside, dst, false);
             throw;
@@ -565,6 +567,7 @@ private:
         try {
             place(temp, dst, mayReplace);
         } catch (...) {
+            qCWarning(lcFiles, "Cannot copy the link %s to %s", qUtf8Printable(src), qUtf8Printable(dst));
             ::unlink(native(temp).constData());
             throw;
         }

@@ -13,7 +13,7 @@ class QWidget;
 enum ShFileOpFunc : unsigned { FO_MOVE = 1, FO_COPY = 2, FO_DELETE = 3, FO_RENAME = 4 };
 enum ShFileOpFlags : unsigned { FOF_ALLOWUNDO = 0x40 };
 
-// The non-zero results, as the platform numbers them.
+// The non-zero results.
 enum ShFileOpResult : int {
     DE_SAMEFILE = 0x71,         // source and destination are the same file
     DE_DIFFDIR = 0x73,          // a rename would move the item to another folder

@@ -1,5 +1,7 @@
 #include "SmallFile.h"
 
+#include "FilesLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,16 +19,20 @@ bool writeIfChanged(const QString &path, const QByteArray &content, bool *change
 {
     QFile current(path);
     if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
+        if (!current.open(QIODevice::ReadOnly)) {
+            qCWarning(lcFiles, "Cannot read %s: %s", qUtf8Printable(path), qUtf8Printable(current.errorString()));
             return false;
+        }
         if (current.readAll() == content)
             return true;
         current.close();
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        qCWarning(lcFiles, "Cannot write %s: %s", qUtf8Printable(path), qUtf8Printable(file.errorString()));
         return false;
+    }
     if (changed)
         *changed = true;
     return true;

@@ -1,5 +1,5 @@
 #pragma once
-// Letting pending window messages run, on the one user-interface thread.
+// Letting pending events run, on the one user-interface thread.
 
 namespace MessagePump {
 // Runs the events that are waiting now, once.

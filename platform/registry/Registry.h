@@ -2,7 +2,7 @@
 // The registry: a durable store of keys and typed values under three roots,
 // kept in an SQLite database under the program's data folder. Key names are
 // compared without regard to letter case; values keep their raw bytes and
-// type. Results are the platform's codes: 0 success, 2 not found, 5 access
+// type. Results are the codes of Result: 0 success, 2 not found, 5 access
 // denied. A database this user cannot write (a read-only file or folder, a
 // full disk) is still read, and everything that would write to it is
 // denied access, as for a read-only root. A lock another program holds is
@@ -91,8 +91,8 @@ long closeKey(HKEY key);
 // and the data's size on return (MoreData when the buffer is too small).
 long queryValue(HKEY key, const QString &name, std::uint32_t *type, char *data, std::uint32_t *size);
 // Writes a value. For the string types a terminating NUL is stored after
-// the counted bytes when they do not end with one, as the platform's
-// narrow-character write does; a count of 0 stores no data at all.
+// the counted bytes when they do not end with one (readers take a string's
+// last byte for its terminator); a count of 0 stores no data at all.
 long setValue(HKEY key, const QString &name, std::uint32_t type, const char *data, std::uint32_t size);
 // Stores exactly the given bytes, with no terminator added (another writer).
 long setValueRaw(HKEY key, const QString &name, std::uint32_t type, const QByteArray &bytes);

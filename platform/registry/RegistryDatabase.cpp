@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -160,6 +161,8 @@ int RegistryDatabase::noteResult(int result)
         m_suspect = true;
     else if (isSuccess(result))
         m_lockGivenUp = false;     // whatever held the store has let go
+    if (!isSuccess(result))
+        qCWarning(lcStore, "The store %s failed: %s", qUtf8Printable(path()), sqlite3_errstr(result));
     return result;
 }
 
@@ -256,11 +259,17 @@ void RegistryDatabase::open()
         if (outcome == Outcome::Open || outcome == Outcome::ReadOnly) {
             m_db = db;
             m_writable = outcome == Outcome::Open;
+            if (!m_writable)
+                qCWarning(lcStore, "The store %s can only be read; changes are not kept", qUtf8Printable(path()));
+            m_openFailureLogged = false;
             return;
         }
         // Locked or unreadable: closed, and the next call tries again.
-        if (outcome != Outcome::Damaged || attempt > 0)
+        if (outcome != Outcome::Damaged || attempt > 0) {
+            if (!std::exchange(m_openFailureLogged, true))
+                qCWarning(lcStore, "Cannot open the store %s", qUtf8Printable(path()));
             return;
+        }
         if (!keepAside()) {
             // Nothing can replace it here: the store stays closed, and the
             // user is told once rather than shown defaults as if saved.
@@ -339,8 +348,10 @@ bool RegistryDatabase::keepAside()
     QString aside = stem;
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = stem + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(file, aside))
+    if (!QFile::rename(file, aside)) {
+        qCWarning(lcStore, "Cannot keep the damaged store %s aside as %s", qUtf8Printable(file), qUtf8Printable(aside));
         return false;
+    }
     // A fresh store must not take up the old file's journal.
     const QString journal = file + QStringLiteral("-wal");
     if (QFileInfo(journal).size() == 0 || !QFile::rename(journal, aside + QStringLiteral("-wal")))

@@ -65,6 +65,7 @@ private:
     QString m_path;
     sqlite3 *m_db = nullptr;
     bool m_writable = false;
+    bool m_openFailureLogged = false;   // until it opens again
     bool m_suspect = false;
     bool m_keptReadOnly = false;
     bool m_unusable = false;           // damaged, and cannot be replaced

@@ -1,5 +1,5 @@
 #pragma once
-// The shell folder tree: a Desktop root node, then the file system. Used by
+// The folder tree: a Desktop root node, then the file system. Used by
 // the main window and by the destination-folder chooser.
 //
 // Under the Desktop root lie the user's home folder, the file-system root
@@ -34,7 +34,7 @@ public:
 
 Q_SIGNALS:
     // The user's events are delivered from the event queue, one after the
-    // other, so that a handler that lets pending messages run (a folder
+    // other, so that a handler that lets pending events run (a folder
     // listing) is overtaken by the next event of the same action instead of
     // running to its end first. FolderChanged raised by setPath comes at once.
     void Click();                 // the user clicked a node (after the selection changed)

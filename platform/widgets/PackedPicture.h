@@ -20,7 +20,6 @@ public:
     // In logical pixels: the size it is drawn at.
     QSize logicalSize() const { return (QSizeF(m_size) / m_pixelRatio).toSize(); }
     QImage unpack() const;
-    qsizetype byteCount() const { return m_data.size(); }
 
 private:
     QByteArray m_data;

@@ -18,7 +18,6 @@ public:
     QString Key() const { return m_key; }
     QString ToolTipText() const { return m_toolTip; }
     QPixmap Picture() const { return m_picture; }
-    QPixmap HoverPicture() const { return m_hoverPicture; }
     bool Checked() const { return m_checked; }
     void setChecked(bool checked) { m_checked = checked; }
     bool Enabled() const { return m_enabled; }

@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <sys/stat.h>
 
 using namespace ModAssoc;
@@ -68,6 +69,13 @@ TEST_F(DesktopSyncTest, FirstRunWritesTheDesktopEntryAndEveryDefault)
     EXPECT_EQ(desktopKey("Exec"), programFolder() + "/qmr %f");
     EXPECT_EQ(desktopKey("Icon"), programFolder() + "/icons/jpg.ico");
     EXPECT_EQ(desktopKey("Type"), "Application");
+    EXPECT_EQ(desktopKey("Categories"), "Graphics;Viewer;");
+    // The desktop's own check, where it is installed, finds nothing to say.
+    QProcess validate;
+    validate.start("desktop-file-validate", {AssocNotify::desktopEntryPath()});
+    if (validate.waitForFinished(10000)) {
+        EXPECT_EQ(validate.readAll() + QByteArray::number(validate.exitCode()), "0");
+    }
     EXPECT_EQ(desktopKey("MimeType"),
               "image/jpeg;image/gif;image/bmp;image/png;image/vnd.adobe.photoshop;image/tiff;"
               "image/vnd.zbrush.pcx;image/x-tga;image/vnd.wap.wbmp;image/wmf;image/vnd.microsoft.icon;"

@@ -425,8 +425,9 @@ TEST_F(ListingTest, BadImageFilesGiveAMessageAndNeverCrash)
         EXPECT_EQ(icon(1), "A") << c.name;
         EXPECT_EQ(browser->imageList()->Count(), 2) << c.name;
         // A side of more than 32,767 pixels does not fit the size test.
-        if (QByteArray(c.name) == "wide.png")
+        if (QByteArray(c.name) == "wide.png") {
             EXPECT_EQ(prompts().messages[0].text, "Overflow");
+        }
     }
 }
 

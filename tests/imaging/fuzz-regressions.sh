@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Replays inputs that once showed undefined behaviour through the fuzz
-# target built to stop at it (qmr_fuzz_replay, bench/fuzz). The first byte
+# target built to stop at it (qmr_fuzz_replay). The first byte
 # of each input picks the file-name extension (see FuzzImageLoad.cpp).
 set -euo pipefail
 replay=$1

@@ -1,4 +1,5 @@
 #include "CRegister.h"
+#include "LoggedWarnings.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,12 @@ TEST_F(CRegisterTest, ReadOnlyRootStillReadsButRefusesSaves)
     reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, "FullScreen", "-1");
     Registry::setRootReadOnly(HKEY_LOCAL_MACHINE, true);
     EXPECT_EQ(reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSection, "FullScreen", "1"), "-1");
-    EXPECT_FALSE(reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, "FullScreen", "0"));
+    {
+        // The viewer does not look at the result: the log is the refusal's one trace.
+        const LoggedWarnings log;
+        EXPECT_FALSE(reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, "FullScreen", "0"));
+        EXPECT_TRUE(log.has("qmr.settings", "\"FullScreen\" under " + kSection));
+    }
     EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, "FullScreen"));
     Registry::setRootReadOnly(HKEY_LOCAL_MACHINE, false);
     EXPECT_EQ(reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSection, "FullScreen", "1"), "-1");

@@ -53,9 +53,11 @@ std::optional<QString> ScriptedPrompts::inputBox(const Prompts::InputRequest &re
     inputs << request;
     if (m_inputAnswers.empty())
         return std::nullopt;
-    auto answer = m_inputAnswers.front();
+    const std::optional<QString> answer = m_inputAnswers.front();
     m_inputAnswers.pop_front();
-    return answer;
+    if (!answer)
+        return std::nullopt;
+    return *answer;
 }
 
 Prompts::FileDialogResult ScriptedPrompts::fileDialog(const Prompts::FileDialogRequest &request)

@@ -49,8 +49,9 @@ TEST(FileAttributesTest, MapsThisFileSystem)
     EXPECT_EQ(FileAttributes::get(dir.path()) & FileAttributes::Directory, FileAttributes::Directory);
     EXPECT_EQ(FileAttributes::get(dir.filePath("missing")), FileAttributes::Invalid);
     QFile::setPermissions(dir.filePath("plain.png"), QFile::ReadOwner);
-    if (!QFileInfo(dir.filePath("plain.png")).isWritable())   // root can write anything
+    if (!QFileInfo(dir.filePath("plain.png")).isWritable()) {   // root can write anything
         EXPECT_EQ(FileAttributes::get(dir.filePath("plain.png")), FileAttributes::Archive | FileAttributes::ReadOnly);
+    }
 }
 
 TEST(AppPathsTest, EverythingKeptLiesUnderTheDataFolder)
