@@ -372,7 +372,7 @@ namespace TiffDecoder {
 
 QImage decode(const QByteArray &data, int page)
 {
-    Source source{data};
+    Source source{data, 0, QString()};
     const TiffHandle tiff = open(source);
     if (!tiff)
         refuse(source.error.isEmpty() ? QStringLiteral("the file has no readable first directory.") : source.error);

@@ -5,8 +5,7 @@
 //
 //   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DQMR_FUZZ=ON
 //   cmake --build build-fuzz --target qmr_fuzz_imaging
-//   LSAN_OPTIONS=suppressions=bench/fuzz/lsan.supp \
-//       build-fuzz/bin/qmr_fuzz_imaging -max_len=65536 -timeout=10 CORPUS_DIR
+//   LSAN_OPTIONS=suppressions=bench/fuzz/lsan.supp build-fuzz/bin/qmr_fuzz_imaging -max_len=65536 -timeout=10 CORPUS_DIR
 
 #include "ImageDecoder.h"
 #include "ImageReducer.h"
