@@ -45,7 +45,7 @@ bool collect(int fd, std::chrono::milliseconds limit, qint64 maxBytes, QByteArra
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            why = QStringLiteral("it was stopped after %1 seconds (the file is damaged or too complex)")
+            why = QStringLiteral("decoding it was stopped after %1 seconds (the file is damaged or too complex)")
                       .arg(double(limit.count()) / 1000.0);
             return false;
         }
