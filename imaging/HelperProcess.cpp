@@ -1,6 +1,7 @@
 #include "HelperProcess.h"
 
 #include <cerrno>
+#include <cstring>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -29,6 +30,9 @@ void writeAll(int fd, const char *data, qint64 size)
         const QByteArray output = work();
         writeAll(fd, output.constData(), output.size());
         status = output.isEmpty() ? 1 : 0;
+    } catch (const std::exception &e) {
+        writeAll(fd, e.what(), qint64(std::strlen(e.what())));
+        status = 2;
     } catch (...) {
         status = 2;
     }
@@ -113,6 +117,8 @@ Result run(const std::function<QByteArray()> &work, std::chrono::milliseconds li
         result.failure = QStringLiteral("the converter crashed on it");
     } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || result.output.isEmpty()) {
         result.failure = QStringLiteral("the converter could not convert it");
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+            result.thrown = QString::fromUtf8(result.output);
     } else {
         result.ok = true;
         return result;

@@ -39,6 +39,53 @@ ImgXPage pageOf(const QImage &image)
     return page;
 }
 
+// ---- drawing in the helper process ----------------------------------------
+
+// A picture as the helper hands it back: its width, height and format,
+// then its pixels.
+QByteArray bytesOf(const QImage &image)
+{
+    if (image.isNull())
+        return QByteArray();
+    QByteArray bytes(12, '\0');
+    qToLittleEndian<qint32>(image.width(), bytes.data());
+    qToLittleEndian<qint32>(image.height(), bytes.data() + 4);
+    qToLittleEndian<qint32>(image.format(), bytes.data() + 8);
+    return bytes.append(reinterpret_cast<const char *>(image.constBits()), int(image.sizeInBytes()));
+}
+
+QImage imageOf(const QByteArray &bytes)
+{
+    if (bytes.size() < 12)
+        return QImage();
+    const QSize size(le32s(bytes, 0), le32s(bytes, 4));
+    const auto format = QImage::Format(le32s(bytes, 8));
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return QImage();
+    if (size.isEmpty() || qint64(size.width()) * size.height() * 4 != bytes.size() - 12)
+        return QImage();
+    QImage image = ImagingLimits::newImage(size, format);
+    std::memcpy(image.bits(), bytes.constData() + 12, size_t(bytes.size() - 12));
+    return image;
+}
+
+// Drawing a metafile runs in a helper process, within the time limit of
+// every decode: no file, nor a single record of it too complex to draw in
+// time, can make the program wait longer, and none can end the program.
+QImage drawnInHelper(const QString &what, const std::function<QImage()> &draw)
+{
+    const HelperProcess::Result drawn = HelperProcess::run([&] { return bytesOf(draw()); }, DecodeDeadline::kLimit,
+                                                           ImagingLimits::memoryCap() + 12);
+    if (!drawn.ok && !drawn.thrown.isEmpty())
+        throw ImgXError(drawn.thrown);
+    if (!drawn.ok)
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2.").arg(what, drawn.failure));
+    const QImage image = imageOf(drawn.output);
+    if (image.isNull())
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: its drawing could not be rendered.").arg(what));
+    return image;
+}
+
 // ---- WMF ------------------------------------------------------------------
 
 // Records that only set drawing state; a metafile of these and one
@@ -224,9 +271,8 @@ QString emfDamage(const QByteArray &data)
 // filling the picture as the system's own player maps it. libemf2svg maps
 // the file's bounds instead (what the maker says was drawn, often wrong or
 // much larger than the picture): it is handed the frame as the bounds, in
-// whole pixels, and what that rounding moved is put back here. Run in the
-// helper process: the pixels, row after row.
-QByteArray drawEmf(const QByteArray &data, const QRectF &frame, const QSize &size)
+// whole pixels, and what that rounding moved is put back here.
+QImage drawEmf(const QByteArray &data, const QRectF &frame, const QSize &size)
 {
     const QRect bounds = frame.toAlignedRect();
     QByteArray copy = data;
@@ -254,9 +300,9 @@ QByteArray drawEmf(const QByteArray &data, const QRectF &frame, const QSize &siz
     std::free(out);
 
     QSvgRenderer renderer(svg);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (!renderer.isValid() || image.isNull())
-        return QByteArray();
+    if (!renderer.isValid())
+        return QImage();
+    QImage image = ImagingLimits::newImage(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QTransform toPicture = QTransform::fromScale(size.width() / frame.width(), size.height() / frame.height());
     toPicture.translate(bounds.left() - frame.left(), bounds.top() - frame.top());
@@ -264,7 +310,7 @@ QByteArray drawEmf(const QByteArray &data, const QRectF &frame, const QSize &siz
         painter.setTransform(toPicture);
         renderer.render(&painter, renderer.viewBoxF());
     });
-    return QByteArray(reinterpret_cast<const char *>(image.constBits()), int(image.sizeInBytes()));
+    return image;
 }
 
 QImage renderEmf(const QByteArray &data)
@@ -273,24 +319,11 @@ QImage renderEmf(const QByteArray &data)
     if (!damage.isEmpty())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(damage));
     const QRectF frame = emfFrame(data);
-    const QSize size = emfFrameSize(frame);
     if (frame.isEmpty())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its header gives no picture size."));
+    const QSize size = emfFrameSize(frame);
     ImagingLimits::checkDecodeSize(size.width(), size.height());
-
-    // libemf2svg and the drawing both run in a helper process, within the
-    // time limit of every decode: no file can make them keep the program
-    // waiting, or end the program.
-    const qint64 bytes = qint64(size.width()) * size.height() * 4;
-    const HelperProcess::Result drawn =
-        HelperProcess::run([&] { return drawEmf(data, frame, size); }, DecodeDeadline::kLimit, bytes);
-    if (!drawn.ok)
-        throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(drawn.failure));
-    if (drawn.output.size() != bytes)
-        throw ImgXError(QStringLiteral("Cannot read the EMF image: its drawing could not be rendered."));
-    QImage image = ImagingLimits::newImage(size, QImage::Format_ARGB32_Premultiplied);
-    std::memcpy(image.bits(), drawn.output.constData(), size_t(bytes));
-    return image;
+    return drawnInHelper(QStringLiteral("EMF"), [&] { return drawEmf(data, frame, size); });
 }
 
 }
@@ -303,7 +336,9 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
         throw ImgXError(QStringLiteral("The metafile has no page %1 (it has 1).").arg(page + 1));
     if (format == ImgXFormatWMF) {
         const QImage single = wmfSingleBitmap(data);
-        return {pageOf(single.isNull() ? WmfPlayer::render(data) : single)};
+        if (!single.isNull())
+            return {pageOf(single)};
+        return {pageOf(drawnInHelper(QStringLiteral("WMF"), [&] { return WmfPlayer::render(data); }))};
     }
     if (format == ImgXFormatEMF) {
         const QImage single = emfSingleBitmap(data);
