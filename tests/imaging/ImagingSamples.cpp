@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <vector>
+
 extern "C" {
 #include <uemf.h>
 #include <uwmf.h>
@@ -301,6 +303,41 @@ bool writePolygonWmf(const QString &path, qint64 bytes)
         }
         return ok;
     });
+}
+
+bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth)
+{
+    const QByteArray name = QFile::encodeName(path);
+    EMFTRACK *et = nullptr;
+    EMFHANDLES *eht = nullptr;
+    if (emf_start(name.constData(), 1 << 20, 1 << 20, &et) != 0 || emf_htable_create(16, 16, &eht) != 0)
+        return false;
+    auto add = [et](char *record) { return emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), et, 1) == 0; };
+    const U_RECTL picture = rectl_set(U_POINTL{0, 0}, U_POINTL{999, 999});
+    const U_RECTL frame = rectl_set(U_POINTL{0, 0}, U_POINTL{26458, 26458});   // 0.01 mm at 96 dpi
+    uint32_t pen = 0;
+    bool ok = add(U_EMRHEADER_set(picture, frame, nullptr, 0, nullptr, sizel_set(1920, 1080), sizel_set(508, 286), 0))
+        && add(createpen_set(&pen, eht, logpen_set(U_PS_SOLID, point32_set(penWidth, 0), colorref_set(0, 0, 0))))
+        && add(selectobject_set(pen, eht));
+    quint32 state = 1;
+    const auto next = [&state](int range) {
+        state = state * 1664525u + 1013904223u;
+        return int((state >> 8) % quint32(range));
+    };
+    std::vector<U_POINT16> corners(size_t(qMax(points, 1)));
+    for (int i = 0; ok && i < polygons; ++i) {
+        uint32_t brush = 0;
+        const U_COLORREF colour = colorref_set(uint8_t(next(256)), uint8_t(next(256)), uint8_t(next(256)));
+        for (U_POINT16 &corner : corners)
+            corner = U_POINT16{int16_t(next(1000)), int16_t(next(1000))};
+        ok = add(createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colour, 0)))
+            && add(selectobject_set(brush, eht)) && add(U_EMRPOLYGON16_set(picture, uint32_t(points), corners.data()))
+            && add(deleteobject_set(&brush, eht));
+    }
+    ok = ok && add(U_EMREOF_set(0, nullptr, et)) && emf_finish(et, eht) == 0;
+    emf_free(&et);
+    emf_htable_free(&eht);
+    return ok;
 }
 
 qint64 peakMemoryMb()

@@ -63,6 +63,11 @@ QByteArray tiffOfPages(int pages, int side);
 // colours on a 1000 x 1000 picture.
 bool writePolygonWmf(const QString &path, qint64 bytes);
 
+// An EMF on a 1000 x 1000 picture of `polygons` filled polygons of
+// `points` points each, spread at random over the whole picture (so their
+// edges cross many times), outlined with a black pen `penWidth` wide.
+bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth);
+
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
 
