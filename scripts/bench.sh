@@ -17,3 +17,5 @@ build/bin/qmr_browserbench --make 1000
 build/bin/qmr_browserbench --make 1000 --entries 10000
 echo "== viewer: first frame and Next"
 build/bin/qmr_viewerbench
+echo "== viewer: first frame of an EMF of 100 large polygons"
+build/bin/qmr_viewerbench --emf

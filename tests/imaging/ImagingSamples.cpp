@@ -340,6 +340,25 @@ bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth
     return ok;
 }
 
+bool writeWidePolygonWmf(const QString &path, int records, int perRecord)
+{
+    return writeWmf(path, QSizeF(1000 / 96.0, 1000 / 96.0), 96, [=](const WmfAdd &add, WMFHANDLES *wht) {
+        uint32_t pen = 0;
+        bool ok = add(wcreatepenindirect_set(&pen, wht, U_PEN_set(U_PS_SOLID, 25, U_RGB(0, 0, 0))))
+            && add(wselectobject_set(pen, wht));
+        std::vector<U_POINT16> points(size_t(perRecord) * 20000);
+        const std::vector<uint16_t> counts(size_t(perRecord), 20000);
+        quint32 state = 1;
+        for (U_POINT16 &point : points) {
+            state = state * 1664525u + 1013904223u;
+            point = U_POINT16{int16_t((state >> 8) % 1000), int16_t((state >> 20) % 1000)};
+        }
+        for (int i = 0; ok && i < records; ++i)
+            ok = add(U_WMRPOLYPOLYGON_set(uint16_t(perRecord), counts.data(), points.data()));
+        return ok;
+    });
+}
+
 qint64 peakMemoryMb()
 {
     QFile status(QStringLiteral("/proc/self/status"));

@@ -68,6 +68,11 @@ bool writePolygonWmf(const QString &path, qint64 bytes);
 // edges cross many times), outlined with a black pen `penWidth` wide.
 bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth);
 
+// A WMF on a 1000 x 1000 picture of `records` records, each drawing
+// `perRecord` polygons of 20,000 random points with a pen 25 units wide:
+// seconds of drawing for each polygon.
+bool writeWidePolygonWmf(const QString &path, int records, int perRecord);
+
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
 
