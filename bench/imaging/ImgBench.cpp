@@ -219,7 +219,7 @@ void timeHardFiles(const QString &dir, const QString &self)
     if (!write(tiff, ImagingSamples::tiffOfPages(20000, 1)) || !write(gif, ImagingSamples::animationOfDots(2000))
         || !ImagingSamples::writePolygonWmf(wmf, qint64(20) * 1024 * 1024)
         || !ImagingSamples::writePolygonEmf(emf, 100, 200, 1) || !ImagingSamples::writePolygonEmf(slowEmf, 20, 20000, 25)
-        || !ImagingSamples::writeWidePolygonWmf(slowWmf, 1, 25)) {
+        || !ImagingSamples::writeWidePolygonWmf(slowWmf)) {
         std::printf("cannot write the files\n");
         return;
     }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSizeF>
 #include <QString>
 #include <functional>
@@ -63,15 +64,16 @@ QByteArray tiffOfPages(int pages, int side);
 // colours on a 1000 x 1000 picture.
 bool writePolygonWmf(const QString &path, qint64 bytes);
 
-// An EMF on a 1000 x 1000 picture of `polygons` filled polygons of
-// `points` points each, spread at random over the whole picture (so their
-// edges cross many times), outlined with a black pen `penWidth` wide.
+// An EMF written with libUEMF: `bounds` (pixels) and `frame` (0.01 mm) on a
+// screen of 1920 x 1080 pixels, 508 x 286 mm, then what `draw` adds.
+using EmfAdd = WmfAdd;
+using EmfDrawing = std::function<bool(const EmfAdd &add, EMFHANDLES *eht)>;
+bool writeEmf(const QString &path, const QRect &bounds, const QRect &frame, const EmfDrawing &draw);
+// On 1000 x 1000 pixels: polygons of random points over the whole picture
+// (their edges cross many times) with a black pen; in the WMF, one record
+// of 25 polygons of 20,000 points with a pen 25 wide.
 bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth);
-
-// A WMF on a 1000 x 1000 picture of `records` records, each drawing
-// `perRecord` polygons of 20,000 random points with a pen 25 units wide:
-// seconds of drawing for each polygon.
-bool writeWidePolygonWmf(const QString &path, int records, int perRecord);
+bool writeWidePolygonWmf(const QString &path);
 
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
