@@ -1,6 +1,6 @@
 #include "ImagePrefetcher.h"
 
-#include "ViewerLog.h"
+#include "ImagingLog.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -48,11 +48,11 @@ std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::decode(const QString &
         // A damaged file: the answer is held, so showing the file gives it
         // at once.
         result->failure = e.text();
-        qCWarning(lcViewer) << "Decoding ahead failed on" << path << ":" << e.text();
+        qCWarning(lcImaging) << "Decoding ahead failed on" << path << ":" << e.text();
     } catch (const std::exception &e) {
         // Too large to hold just now: the viewer tries again when it loads
         // the file itself.
-        qCWarning(lcViewer) << "Decoding ahead failed on" << path << ":" << e.what();
+        qCWarning(lcImaging) << "Decoding ahead failed on" << path << ":" << e.what();
     }
     return result;
 }
