@@ -3,6 +3,7 @@
 #include "ImagingLog.h"
 
 #include <cerrno>
+#include <cstring>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -32,7 +33,7 @@ void writeAll(int fd, const char *data, qint64 size)
         writeAll(fd, output.constData(), output.size());
         status = output.isEmpty() ? 1 : 0;
     } catch (const std::exception &e) {
-        qCWarning(lcImaging, "The helper process failed: %s", e.what());
+        writeAll(fd, e.what(), qint64(std::strlen(e.what())));
         status = 2;
     } catch (...) {
         qCWarning(lcImaging, "The helper process failed");
@@ -51,7 +52,7 @@ bool collect(int fd, std::chrono::milliseconds limit, qint64 maxBytes, QByteArra
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            why = QStringLiteral("it was stopped after %1 seconds (the file is damaged or too complex)")
+            why = QStringLiteral("decoding it was stopped after %1 seconds (the file is damaged or too complex)")
                       .arg(double(limit.count()) / 1000.0);
             return false;
         }
@@ -119,6 +120,8 @@ Result run(const std::function<QByteArray()> &work, std::chrono::milliseconds li
         result.failure = QStringLiteral("the converter crashed on it");
     } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || result.output.isEmpty()) {
         result.failure = QStringLiteral("the converter could not convert it");
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+            result.thrown = QString::fromUtf8(result.output);
     } else {
         result.ok = true;
         return result;

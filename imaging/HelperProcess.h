@@ -17,11 +17,13 @@ struct Result {
     bool ok = false;
     QByteArray output;   // what the work returned
     QString failure;     // why there is no output, for a message
+    QString thrown;      // the whole message of an error the work threw
 };
 
 // Runs `work` in a child and gives back the bytes it returns (empty bytes
-// count as failure). Stops the child once `limit` has passed or its
-// output passes `maxBytes`.
+// count as failure, and so does an exception, whose message is handed
+// back). Stops the child once `limit` has passed or its output passes
+// `maxBytes`.
 Result run(const std::function<QByteArray()> &work, std::chrono::milliseconds limit, qint64 maxBytes);
 
 }

@@ -1,5 +1,6 @@
 #include "MetafileReader.h"
 
+#include "AliasedPainting.h"
 #include "ByteReader.h"
 #include "DecodeDeadline.h"
 #include "DibCodec.h"
@@ -12,6 +13,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 
 extern "C" {
 #include <emf2svg.h>
@@ -35,6 +37,53 @@ ImgXPage pageOf(const QImage &image)
     page.width = image.width();
     page.height = image.height();
     return page;
+}
+
+// ---- drawing in the helper process ----------------------------------------
+
+// A picture as the helper hands it back: its width, height and format,
+// then its pixels.
+QByteArray bytesOf(const QImage &image)
+{
+    if (image.isNull())
+        return QByteArray();
+    QByteArray bytes(12, '\0');
+    qToLittleEndian<qint32>(image.width(), bytes.data());
+    qToLittleEndian<qint32>(image.height(), bytes.data() + 4);
+    qToLittleEndian<qint32>(image.format(), bytes.data() + 8);
+    return bytes.append(reinterpret_cast<const char *>(image.constBits()), int(image.sizeInBytes()));
+}
+
+QImage imageOf(const QByteArray &bytes)
+{
+    if (bytes.size() < 12)
+        return QImage();
+    const QSize size(le32s(bytes, 0), le32s(bytes, 4));
+    const auto format = QImage::Format(le32s(bytes, 8));
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return QImage();
+    if (size.isEmpty() || qint64(size.width()) * size.height() * 4 != bytes.size() - 12)
+        return QImage();
+    QImage image = ImagingLimits::newImage(size, format);
+    std::memcpy(image.bits(), bytes.constData() + 12, size_t(bytes.size() - 12));
+    return image;
+}
+
+// Drawing a metafile runs in a helper process, within the time limit of
+// every decode: no file, nor a single record of it too complex to draw in
+// time, can make the program wait longer, and none can end the program.
+QImage drawnInHelper(const QString &what, const std::function<QImage()> &draw)
+{
+    const HelperProcess::Result drawn = HelperProcess::run([&] { return bytesOf(draw()); }, DecodeDeadline::kLimit,
+                                                           ImagingLimits::memoryCap() + 12);
+    if (!drawn.ok && !drawn.thrown.isEmpty())
+        throw ImgXError(drawn.thrown);
+    if (!drawn.ok)
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2.").arg(what, drawn.failure));
+    const QImage image = imageOf(drawn.output);
+    if (image.isNull())
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: its drawing could not be rendered.").arg(what));
+    return image;
 }
 
 // ---- WMF ------------------------------------------------------------------
@@ -158,26 +207,32 @@ QImage emfSingleBitmap(const QByteArray &data)
     return bitmap;
 }
 
-// The picture size of an EMF: its frame (0.01 mm) on its reference device.
-QSize emfFrameSize(const QByteArray &data)
+// The picture of an EMF in pixels of its reference device: its frame
+// (given in 0.01 mm), or, without a usable frame, its bounds.
+QRectF emfFrame(const QByteArray &data)
 {
     if (data.size() < 88)
-        return QSize();
-    const double frameW = double(le32s(data, 32)) - le32s(data, 24);
-    const double frameH = double(le32s(data, 36)) - le32s(data, 28);
+        return QRectF();
     const double devW = le32s(data, 72), devH = le32s(data, 76);
     const double mmW = le32s(data, 80), mmH = le32s(data, 84);
-    if (frameW > 0 && frameH > 0 && devW > 0 && devH > 0 && mmW > 0 && mmH > 0) {
-        const double w = std::round(frameW / 100.0 * devW / mmW);
-        const double h = std::round(frameH / 100.0 * devH / mmH);
-        if (w >= 1 && h >= 1 && w < 1e9 && h < 1e9)
-            return QSize(int(w), int(h));
+    if (devW > 0 && devH > 0 && mmW > 0 && mmH > 0) {
+        const double xScale = devW / mmW / 100.0, yScale = devH / mmH / 100.0;
+        const QRectF frame(QPointF(le32s(data, 24) * xScale, le32s(data, 28) * yScale),
+                           QPointF(le32s(data, 32) * xScale, le32s(data, 36) * yScale));
+        if (std::round(frame.width()) >= 1 && std::round(frame.height()) >= 1 && frame.width() < 1e9
+            && frame.height() < 1e9)
+            return frame;
     }
-    const qint64 w = qint64(le32s(data, 16)) - le32s(data, 8) + 1;
-    const qint64 h = qint64(le32s(data, 20)) - le32s(data, 12) + 1;
-    if (w >= 1 && h >= 1 && w < 1000000000 && h < 1000000000)
-        return QSize(int(w), int(h));
-    return QSize();
+    const QRectF bounds(QPointF(le32s(data, 8), le32s(data, 12)),
+                        QPointF(double(le32s(data, 16)) + 1, double(le32s(data, 20)) + 1));
+    if (bounds.width() >= 1 && bounds.height() >= 1 && bounds.width() < 1e9 && bounds.height() < 1e9)
+        return bounds;
+    return QRectF();
+}
+
+QSize emfFrameSize(const QRectF &frame)
+{
+    return QSize(int(std::round(frame.width())), int(std::round(frame.height())));
 }
 
 // libemf2svg trusts the offsets and counts inside records; every record
@@ -212,53 +267,63 @@ QString emfDamage(const QByteArray &data)
     return QStringLiteral("it has no end record");
 }
 
+// The drawing of an EMF on a transparent picture of `size`, its frame
+// filling the picture as the system's own player maps it. libemf2svg maps
+// the file's bounds instead (what the maker says was drawn, often wrong or
+// much larger than the picture): it is handed the frame as the bounds, in
+// whole pixels, and what that rounding moved is put back here.
+QImage drawEmf(const QByteArray &data, const QRectF &frame, const QSize &size)
+{
+    const QRect bounds = frame.toAlignedRect();
+    QByteArray copy = data;
+    qToLittleEndian<qint32>(bounds.left(), copy.data() + 8);
+    qToLittleEndian<qint32>(bounds.top(), copy.data() + 12);
+    qToLittleEndian<qint32>(bounds.left() + bounds.width(), copy.data() + 16);
+    qToLittleEndian<qint32>(bounds.top() + bounds.height(), copy.data() + 20);
+    // The description text plays no part in the picture, and the library
+    // reads it without bounds: it gets none.
+    qToLittleEndian<quint32>(0, copy.data() + 60);
+    qToLittleEndian<quint32>(0, copy.data() + 64);
+
+    generatorOptions options{};
+    char nameSpace[] = "";
+    options.nameSpace = nameSpace;
+    options.verbose = false;
+    options.emfplus = true;
+    options.svgDelimiter = true;
+    options.imgWidth = bounds.width();
+    options.imgHeight = bounds.height();
+    char *out = nullptr;
+    size_t outLength = 0;
+    const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
+    const QByteArray svg = ok && out ? QByteArray(out, int(outLength)) : QByteArray();
+    std::free(out);
+
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return QImage();
+    QImage image = ImagingLimits::newImage(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QTransform toPicture = QTransform::fromScale(size.width() / frame.width(), size.height() / frame.height());
+    toPicture.translate(bounds.left() - frame.left(), bounds.top() - frame.top());
+    AliasedPainting::paint(image, [&](QPainter &painter) {
+        painter.setTransform(toPicture);
+        renderer.render(&painter, renderer.viewBoxF());
+    });
+    return image;
+}
+
 QImage renderEmf(const QByteArray &data)
 {
     const QString damage = emfDamage(data);
     if (!damage.isEmpty())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(damage));
-    const QSize size = emfFrameSize(data);
-    if (!size.isValid())
+    const QRectF frame = emfFrame(data);
+    if (frame.isEmpty())
         throw ImgXError(QStringLiteral("Cannot read the EMF image: its header gives no picture size."));
+    const QSize size = emfFrameSize(frame);
     ImagingLimits::checkDecodeSize(size.width(), size.height());
-
-    // libemf2svg runs in a helper process: no file can make it keep the
-    // program waiting, or end the program.
-    const HelperProcess::Result converted = HelperProcess::run(
-        [&] {
-            generatorOptions options{};
-            char nameSpace[] = "";
-            options.nameSpace = nameSpace;
-            options.verbose = false;
-            options.emfplus = true;
-            options.svgDelimiter = true;
-            options.imgWidth = size.width();
-            options.imgHeight = size.height();
-            // The description text plays no part in the picture, and the
-            // library reads it without bounds: it gets none.
-            QByteArray copy = data;
-            qToLittleEndian<quint32>(0, copy.data() + 60);
-            qToLittleEndian<quint32>(0, copy.data() + 64);
-            char *out = nullptr;
-            size_t outLength = 0;
-            const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
-            QByteArray svg = ok && out ? QByteArray(out, int(outLength)) : QByteArray();
-            std::free(out);
-            return svg;
-        },
-        DecodeDeadline::kLimit, ImagingLimits::memoryCap());
-    if (!converted.ok)
-        throw ImgXError(QStringLiteral("Cannot read the EMF image: %1.").arg(converted.failure));
-    const QByteArray &svg = converted.output;
-    QSvgRenderer renderer(svg);
-    if (!renderer.isValid())
-        throw ImgXError(QStringLiteral("Cannot read the EMF image: its drawing could not be rendered."));
-    QImage image = ImagingLimits::newImage(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    painter.end();
-    return image;
+    return drawnInHelper(QStringLiteral("EMF"), [&] { return drawEmf(data, frame, size); });
 }
 
 }
@@ -271,7 +336,9 @@ QVector<ImgXPage> decode(const QByteArray &data, int format, int page)
         throw ImgXError(QStringLiteral("The metafile has no page %1 (it has 1).").arg(page + 1));
     if (format == ImgXFormatWMF) {
         const QImage single = wmfSingleBitmap(data);
-        return {pageOf(single.isNull() ? WmfPlayer::render(data) : single)};
+        if (!single.isNull())
+            return {pageOf(single)};
+        return {pageOf(drawnInHelper(QStringLiteral("WMF"), [&] { return WmfPlayer::render(data); }))};
     }
     if (format == ImgXFormatEMF) {
         const QImage single = emfSingleBitmap(data);

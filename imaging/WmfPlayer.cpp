@@ -24,6 +24,7 @@ namespace {
 
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
 constexpr int kMaxObjects = 65535;   // object indices are 16-bit
+constexpr int kText = 1, kIsotropic = 7, kAnisotropic = 8;   // mapping modes
 
 struct FontSpec {
     int height = 0;
@@ -52,9 +53,11 @@ struct DcState {
     bool opaqueBk = true;
     Qt::FillRule fillRule = Qt::OddEvenFill;
     int textAlign = 0;
-    bool isotropic = false;
+    int mapMode = kAnisotropic;
     QPointF windowOrg;
     QSizeF windowExt;
+    QPointF viewportOrg;   // in pixels of the picture
+    QSizeF viewportExt;
     QPointF position;
     std::optional<QRegion> clip;   // in device pixels
 };
@@ -122,11 +125,23 @@ FontSpec fontFrom(const WmfParams &p)
 
 class Player {
 public:
-    Player(const QByteArray &data, QPainter &painter, const QRectF &window, const QSizeF &device)
+    // `frame` is the part of the drawing the picture shows, in logical
+    // units of which `unitsPerInch` make an inch; `device` the picture's
+    // size in pixels.
+    Player(const QByteArray &data, QPainter &painter, const QRectF &frame, double unitsPerInch, const QSizeF &device)
         : m_data(data), m_painter(painter), m_device(device)
     {
-        m_state.windowOrg = window.topLeft();
-        m_state.windowExt = window.size();
+        // As the system plays a metafile picture: stretchable, the frame
+        // as the window and the picture as the viewport, so that a file
+        // that sets only its window has that window fill the picture. The
+        // file's viewport records are in the picture's pixels, the device
+        // units of a picture shown at its own size.
+        m_state.windowOrg = frame.topLeft();
+        m_state.windowExt = frame.size();
+        m_state.viewportExt = device;
+        if (!frame.isEmpty())
+            m_pixelsPerInch = QSizeF(device.width() / frame.width() * unitsPerInch,
+                                     device.height() / frame.height() * unitsPerInch);
         // Shapes are drawn as the system that made the file draws them,
         // without smoothing: exact colours, and a fraction of the time on
         // files of many thousands of shapes. Text is smoothed.
@@ -158,18 +173,18 @@ private:
         switch (function) {
         case 0x0201: m_state.bkColour = p.colour(0); break;
         case 0x0102: m_state.opaqueBk = p.u16(0) == 2; break;
-        case 0x0103: m_state.isotropic = p.u16(0) == 7; applyMapping(); break;
+        case 0x0103: m_state.mapMode = p.u16(0); applyMapping(); break;
         case 0x0106: m_state.fillRule = p.u16(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill; break;
         case 0x0209: m_state.textColour = p.colour(0); break;
         case 0x012E: m_state.textAlign = p.u16(0); break;
         case 0x020B: m_state.windowOrg = QPointF(p.s16(1), p.s16(0)); applyMapping(); break;
-        case 0x020C: setWindowExt(QSizeF(p.s16(1), p.s16(0))); break;
+        case 0x020C: setExtent(m_state.windowExt, QSizeF(p.s16(1), p.s16(0))); break;
         case 0x020F: m_state.windowOrg += QPointF(p.s16(1), p.s16(0)); applyMapping(); break;
-        case 0x0410:
-            if (p.s16(0) && p.s16(2))
-                setWindowExt(QSizeF(m_state.windowExt.width() * p.s16(3) / p.s16(2),
-                                    m_state.windowExt.height() * p.s16(1) / p.s16(0)));
-            break;
+        case 0x0410: scaleExtent(m_state.windowExt, p); break;
+        case 0x020D: m_state.viewportOrg = QPointF(p.s16(1), p.s16(0)); applyMapping(); break;
+        case 0x020E: setExtent(m_state.viewportExt, QSizeF(p.s16(1), p.s16(0))); break;
+        case 0x0211: m_state.viewportOrg += QPointF(p.s16(1), p.s16(0)); applyMapping(); break;
+        case 0x0412: scaleExtent(m_state.viewportExt, p); break;
         case 0x001E: m_saved.push_back(m_state); break;
         case 0x0127: restore(p.s16(0)); break;
         case 0x0416: clip(p.rectReversed(0), true); break;
@@ -207,30 +222,56 @@ private:
 
     // ---- mapping and state ----
 
-    void setWindowExt(const QSizeF &ext)
+    // Extents count only in the stretchable modes; elsewhere the system
+    // passes them over.
+    void setExtent(QSizeF &extent, const QSizeF &to)
     {
-        if (ext.width() == 0 || ext.height() == 0)
+        if (to.width() == 0 || to.height() == 0 || !stretchable())
             return;
-        m_state.windowExt = ext;
+        extent = to;
         applyMapping();
     }
 
-    // The window fills the picture (the player's viewport is the picture).
-    void applyMapping()
+    // Parameters: y denominator, y numerator, x denominator, x numerator.
+    void scaleExtent(QSizeF &extent, const WmfParams &p)
     {
-        const QSizeF ext = m_state.windowExt;
-        if (ext.width() == 0 || ext.height() == 0)
-            return;
-        double sx = m_device.width() / ext.width();
-        double sy = m_device.height() / ext.height();
-        if (m_state.isotropic) {
-            const double s = qMin(qAbs(sx), qAbs(sy));
-            sx = sx < 0 ? -s : s;
-            sy = sy < 0 ? -s : s;
-        }
-        m_painter.setTransform(
-            QTransform(sx, 0, 0, sy, -m_state.windowOrg.x() * sx, -m_state.windowOrg.y() * sy));
+        if (p.s16(0) && p.s16(2))
+            setExtent(extent, QSizeF(extent.width() * p.s16(3) / p.s16(2), extent.height() * p.s16(1) / p.s16(0)));
     }
+
+    bool stretchable() const { return m_state.mapMode == kIsotropic || m_state.mapMode == kAnisotropic; }
+
+    // Logical units to pixels, as the system maps them: the window onto
+    // the viewport in the stretchable modes (in the isotropic one with the
+    // smaller scale on both axes), fixed sizes with y growing upwards in
+    // the metric and English modes, one to one in the text mode.
+    QTransform logicalToDevice() const
+    {
+        static const double unitsPerInch[] = {0, 0, 254, 2540, 100, 1000, 1440};
+        double sx = 1, sy = 1;
+        switch (m_state.mapMode) {
+        case kText: break;
+        case 2: case 3: case 4: case 5: case 6:   // 0.1 mm, 0.01 mm, 0.01 inch, 0.001 inch, twips
+            sx = m_pixelsPerInch.width() / unitsPerInch[m_state.mapMode];
+            sy = -m_pixelsPerInch.height() / unitsPerInch[m_state.mapMode];
+            break;
+        default: {
+            const QSizeF window = m_state.windowExt, viewport = m_state.viewportExt;
+            sx = viewport.width() / window.width();
+            sy = viewport.height() / window.height();
+            if (m_state.mapMode == kIsotropic) {
+                const double s = qMin(qAbs(sx), qAbs(sy));
+                sx = sx < 0 ? -s : s;
+                sy = sy < 0 ? -s : s;
+            }
+            break;
+        }
+        }
+        return QTransform(sx, 0, 0, sy, m_state.viewportOrg.x() - m_state.windowOrg.x() * sx,
+                          m_state.viewportOrg.y() - m_state.windowOrg.y() * sy);
+    }
+
+    void applyMapping() { m_painter.setTransform(logicalToDevice()); }
 
     void restore(int which)
     {
@@ -583,6 +624,7 @@ private:
     const QByteArray &m_data;
     QPainter &m_painter;
     QSizeF m_device;
+    QSizeF m_pixelsPerInch{96, 96};
     DcState m_state;
     std::vector<DcState> m_saved;
     std::vector<std::optional<GdiObject>> m_objects;
@@ -632,15 +674,16 @@ QRectF logicalFrame(const QByteArray &data, double *unitsPerInch)
     return QRectF();
 }
 
-// The window of a placeable file's box keeps the box's direction: a
-// drawing in a window whose extent is negative still fills the picture.
-QImage playOnto(const QByteArray &data, const QRectF &window, const QSize &size, DecodeDeadline &deadline)
+// The frame is upright: a drawing whose window extent is negative is
+// turned over to fill it.
+QImage playOnto(const QByteArray &data, const QRectF &frame, double unitsPerInch, const QSize &size,
+               DecodeDeadline &deadline)
 {
     ImagingLimits::checkDecodeSize(size.width(), size.height());
     QImage image = ImagingLimits::newImage(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    Player(data, painter, window, QSizeF(size)).play(firstRecord(data), deadline);
+    Player(data, painter, frame, unitsPerInch, QSizeF(size)).play(firstRecord(data), deadline);
     painter.end();
     return image;
 }
@@ -659,19 +702,19 @@ QImage render(const QByteArray &data)
     if (!window.isEmpty()) {
         const QSize size(qMax(1, int(std::lround(window.width() * 96.0 / inch))),
                          qMax(1, int(std::lround(window.height() * 96.0 / inch))));
-        return playOnto(data, window, size, deadline);
+        return playOnto(data, window, inch, size, deadline);
     }
     // No frame: one unit a pixel, as large as what is drawn.
     QPicture picture;
     {
         QPainter painter(&picture);
-        Player(data, painter, QRectF(0, 0, 1, 1), QSizeF(1, 1)).play(firstRecord(data), deadline);
+        Player(data, painter, QRectF(0, 0, 1, 1), inch, QSizeF(1, 1)).play(firstRecord(data), deadline);
     }
     const QRect drawn = picture.boundingRect();
     if (drawn.isEmpty())
         throw ImgXError(QStringLiteral("Cannot read the WMF image: it gives no picture size and draws nothing."));
     const QRect area = QRect(QPoint(qMin(0, drawn.left()), qMin(0, drawn.top())), drawn.bottomRight());
-    return playOnto(data, QRectF(area), area.size(), deadline);
+    return playOnto(data, QRectF(area), inch, area.size(), deadline);
 }
 
 }

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh -DQMR_BUILD_BENCHMARKS=ON --target qmr_resources \
-  --target qmr_imgbench --target qmr_browserbench --target qmr_viewerbench
+  --target qmr_imgbench --target qmr_browserbench --target qmr_viewerbench --target qmr_startupbench
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,3 +20,5 @@ echo "== viewer: first frame and Next"
 build/bin/qmr_viewerbench
 echo "== start-up: a store another program holds, SIGTERM during a slow decode"
 build/bin/qmr_startupbench
+echo "== viewer: first frame of an EMF of 100 large polygons"
+build/bin/qmr_viewerbench --emf

@@ -44,11 +44,15 @@ std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::decode(const QString &
         doc.Loader.LoadFromFile(path, 0, QString());
         result->pages = doc.pages();
         result->ok = true;
-    } catch (...) {
-        // A damaged file, or one too large to hold: the viewer finds out
-        // again when it loads the file itself.
-        qCWarning(lcViewer, "Cannot decode %s ahead", qUtf8Printable(path));
-        result->ok = false;
+    } catch (const ImgXError &e) {
+        // A damaged file: the answer is held, so showing the file gives it
+        // at once.
+        result->failure = e.text();
+        qCWarning(lcViewer) << "Decoding ahead failed on" << path << ":" << e.text();
+    } catch (const std::exception &e) {
+        // Too large to hold just now: the viewer tries again when it loads
+        // the file itself.
+        qCWarning(lcViewer) << "Decoding ahead failed on" << path << ":" << e.what();
     }
     return result;
 }
@@ -109,31 +113,65 @@ bool ImagePrefetcher::isReady(const QString &path) const
     return entry && ready(*entry);
 }
 
-std::optional<QVector<ImgXPage>> ImagePrefetcher::decoded(const QString &path)
+std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::finished(const QString &path)
 {
     const Entry *entry = find(path);
     if (!entry || !unchanged(*entry))
-        return std::nullopt;
+        return nullptr;
     const std::shared_ptr<Decode> result = entry->result.get();
     bytesHeld();
-    if (!result->ok)
+    return result;
+}
+
+std::optional<QVector<ImgXPage>> ImagePrefetcher::decoded(const QString &path)
+{
+    const std::shared_ptr<Decode> result = finished(path);
+    if (!result || !result->ok)
         return std::nullopt;
     return result->pages;
 }
 
-void ImagePrefetcher::keep(const QString &path, const QVector<ImgXPage> &pages)
+std::optional<QString> ImagePrefetcher::failure(const QString &path)
+{
+    const std::shared_ptr<Decode> result = finished(path);
+    if (!result || result->ok || result->failure.isEmpty())
+        return std::nullopt;
+    return result->failure;
+}
+
+ImagePrefetcher::Entry ImagePrefetcher::entryOf(const QString &path, const std::shared_ptr<Decode> &decode)
 {
     Entry entry = entryFor(path);
-    auto decode = std::make_shared<Decode>();
-    decode->pages = pages;
-    decode->ok = true;
     std::promise<std::shared_ptr<Decode>> promise;
     promise.set_value(decode);
     entry.result = promise.get_future().share();
-    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.path == path; }),
+    return entry;
+}
+
+void ImagePrefetcher::hold(const Entry &entry)
+{
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                   [&](const Entry &e) { return e.path == entry.path; }),
                     m_entries.end());
     m_entries.prepend(entry);
     enforceCap();
+}
+
+void ImagePrefetcher::keep(const QString &path, const QVector<ImgXPage> &pages)
+{
+    auto decode = std::make_shared<Decode>();
+    decode->pages = pages;
+    decode->ok = true;
+    hold(entryOf(path, decode));
+}
+
+void ImagePrefetcher::keepFailure(const QString &path, const FileStamp &stamp, const QString &failure)
+{
+    auto decode = std::make_shared<Decode>();
+    decode->failure = failure;
+    Entry entry = entryOf(path, decode);
+    entry.stamp = stamp;
+    hold(entry);
 }
 
 void ImagePrefetcher::add(const QString &path)

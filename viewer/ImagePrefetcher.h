@@ -35,10 +35,18 @@ public:
     // The pages of the unchanged file, waiting for a decode under way;
     // nothing when there is no decode of it or the decode failed.
     std::optional<QVector<ImgXPage>> decoded(const QString &path);
+    // Why the decode of the unchanged file failed, waiting for a decode
+    // under way; nothing when there is no decode of it or it succeeded.
+    // A failure is held like a success, so a file that cannot be decoded
+    // (one stopped after the time limit, say) is not decoded again.
+    std::optional<QString> failure(const QString &path);
     // Starts a decode of the file, first in preference, unless one is held.
     void add(const QString &path);
     // Holds a decode made elsewhere.
     void keep(const QString &path, const QVector<ImgXPage> &pages);
+    // Holds a decode made elsewhere that failed; `stamp` is the file as it
+    // was before it was read.
+    void keepFailure(const QString &path, const FileStamp &stamp, const QString &failure);
     // Holds the decodes of these files, in order of preference, starting
     // those not yet under way; lets the decodes of every other file go.
     void prefetch(const QStringList &paths);
@@ -55,6 +63,7 @@ private:
     struct Decode {
         QVector<ImgXPage> pages;
         bool ok = false;
+        QString failure;   // why not, when the decoder said
     };
     struct Entry {
         QString path;
@@ -70,7 +79,10 @@ private:
     static bool ready(const Entry &entry);
     static bool unchanged(const Entry &entry);
     static Entry entryFor(const QString &path);
+    static Entry entryOf(const QString &path, const std::shared_ptr<Decode> &decode);
     const Entry *find(const QString &path) const;
+    std::shared_ptr<Decode> finished(const QString &path);
+    void hold(const Entry &entry);
     Entry start(const QString &path);
     void enforceCap();
 

@@ -43,14 +43,24 @@ void ViewerImageLoader::showDecoded(const QString &path)
     remember(path, false);
 }
 
+// A failure held for the unchanged file is given again at once: a file
+// that took the whole time limit to fail costs it once, not at every load.
+bool ViewerImageLoader::showHeld(const QString &path)
+{
+    if (const std::optional<QString> failure = m_prefetcher->failure(path))
+        throw ImgXError(*failure);
+    if (!m_prefetcher->decoded(path))
+        return false;
+    showDecoded(path);
+    return true;
+}
+
 void ViewerImageLoader::load(const QString &path)
 {
     // Stamped before reading: a change while the decode runs counts as a change.
     m_stamp = FileStamp::of(path);
-    if (m_prefetcher->isReady(path) && m_prefetcher->decoded(path)) {
-        showDecoded(path);
+    if (m_prefetcher->isReady(path) && showHeld(path))
         return;
-    }
     if (const int thumbnailSize = reducedScaleFor(path)) {
         ImgXDocument first;
         first.Loader.LoadFromFile(path, 0, QStringLiteral("ThumbnailSize=%1").arg(thumbnailSize));
@@ -64,11 +74,14 @@ void ViewerImageLoader::load(const QString &path)
             m_prefetcher->keep(path, first.pages());
         return;
     }
-    if (m_prefetcher->has(path) && m_prefetcher->decoded(path)) {
-        showDecoded(path);
+    if (m_prefetcher->has(path) && showHeld(path))
         return;
+    try {
+        m_imgX->Loader.LoadFromFile(path, 0, QString());
+    } catch (const ImgXError &e) {
+        m_prefetcher->keepFailure(path, m_stamp, e.text());
+        throw;
     }
-    m_imgX->Loader.LoadFromFile(path, 0, QString());
     remember(path, false);
     m_prefetcher->keep(path, m_imgX->document().pages());
 }

@@ -44,6 +44,7 @@ private:
     // is shown with, or 0 when only the full decode will do.
     int reducedScaleFor(const QString &path) const;
     void showDecoded(const QString &path);
+    bool showHeld(const QString &path);
     void remember(const QString &path, bool reduced);
     qint64 shownKey() const;
 

@@ -5,9 +5,12 @@
 //                                   process's peak memory
 //   qmr_imgbench --hard [DIR]       write hard files to DIR or a temporary folder (a
 //                                   20,000-page TIFF, a 2,000-frame 400 x 400 GIF, a
-//                                   20 MB WMF of polygons) and time each in a process
-//                                   of its own; each must open within the 5-second
-//                                   decode limit
+//                                   20 MB WMF of polygons, an EMF of 100 polygons of
+//                                   200 points over the whole picture) and time each in
+//                                   a process of its own; each must open within the
+//                                   5-second decode limit. Then metafiles far too
+//                                   complex to draw in time (an EMF, a WMF of a single
+//                                   record): each must be stopped within 6 seconds
 //   qmr_imgbench --thumbs DIR       time thumbnail making for every file in DIR
 //   qmr_imgbench --make N [DIR]     write N 3000 x 2000 JPEGs (and one 24-megapixel
 //                                   JPEG) to DIR or a temporary folder, then time
@@ -96,7 +99,7 @@ double decodeOne(const QString &path, bool verbose)
         }
         return ms;
     } catch (const ImgXError &e) {
-        std::printf("%s: error: %s\n", qPrintable(path), e.what());
+        std::printf("%s: error after %.1f ms: %s\n", qPrintable(path), timer.nsecsElapsed() / 1e6, e.what());
         return -1;
     }
 }
@@ -210,18 +213,27 @@ void timeHardFiles(const QString &dir, const QString &self)
     const QString tiff = dir + QStringLiteral("/pages20000.tif");
     const QString gif = dir + QStringLiteral("/frames2000.gif");
     const QString wmf = dir + QStringLiteral("/polygons20mb.wmf");
+    const QString emf = dir + QStringLiteral("/polygons100.emf");
+    const QString slowEmf = dir + QStringLiteral("/too-complex.emf");
+    const QString slowWmf = dir + QStringLiteral("/too-complex-record.wmf");
     std::printf("writing hard files to %s\n", qPrintable(dir));
     const auto write = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     };
     if (!write(tiff, ImagingSamples::tiffOfPages(20000, 1)) || !write(gif, ImagingSamples::animationOfDots(2000))
-        || !ImagingSamples::writePolygonWmf(wmf, qint64(20) * 1024 * 1024)) {
+        || !ImagingSamples::writePolygonWmf(wmf, qint64(20) * 1024 * 1024)
+        || !ImagingSamples::writePolygonEmf(emf, 100, 200, 1) || !ImagingSamples::writePolygonEmf(slowEmf, 20, 20000, 25)
+        || !ImagingSamples::writeWidePolygonWmf(slowWmf)) {
         std::printf("cannot write the files\n");
         return;
     }
     std::fflush(stdout);
-    for (const QString &file : {tiff, gif, wmf})
+    for (const QString &file : {tiff, gif, wmf, emf})
+        QProcess::execute(self, {QStringLiteral("--all-cores"), file});
+    std::printf("stopped decodes (target: an error within 6000 ms)\n");
+    std::fflush(stdout);
+    for (const QString &file : {slowEmf, slowWmf})
         QProcess::execute(self, {QStringLiteral("--all-cores"), file});
 }
 

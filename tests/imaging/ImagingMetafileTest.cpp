@@ -5,8 +5,11 @@
 #include "ImageDecoder.h"
 #include "ImageEncoder.h"
 #include "ImagingSamples.h"
+#include "ImgX.h"
 #include "ImgXDocument.h"
+#include "ViewerImageLoader.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -51,6 +54,23 @@ bool writeClipArt(const QString &path, bool flipped)
         std::free(face);
         return ok;
     });
+}
+
+// The message of the decode of `path`, empty when it opens; aside, so that
+// a decode that never ends fails the test instead of stopping the run.
+std::future<QString> decodeAside(const QString &path)
+{
+    std::packaged_task<QString()> decode([path] {
+        try {
+            ImgXDocument().Loader.LoadFromFile(path);
+            return QString();
+        } catch (const ImgXError &e) {
+            return e.text();
+        }
+    });
+    std::future<QString> outcome = decode.get_future();
+    std::thread(std::move(decode)).detach();
+    return outcome;
 }
 
 }
@@ -141,4 +161,83 @@ TEST(ImagingMetafile, HelperProcessEndsWithOutputOrReason)
 
     const HelperProcess::Result large = HelperProcess::run([] { return QByteArray(4096, 'x'); }, milliseconds(5000), 1024);
     EXPECT_FALSE(large.ok);
+}
+
+// Every metafile decode ends within the time limit: a hundred large crossing
+// polygons show; an EMF, or one WMF record, too complex to draw in time ends
+// with the message of every stopped decode, which the viewer gives again at
+// once while the file is unchanged.
+TEST(ImagingMetafile, BoundedDecodes)
+{
+    QTemporaryDir dir;
+    const QString hundred = dir.filePath("100.emf"), slowEmf = dir.filePath("s.emf"), slowWmf = dir.filePath("s.wmf");
+    ASSERT_TRUE(writePolygonEmf(hundred, 100, 200, 1) && writePolygonEmf(slowEmf, 20, 20000, 25)
+                && writeWidePolygonWmf(slowWmf));
+    std::future<QString> ordinary = decodeAside(hundred);
+    ASSERT_EQ(ordinary.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(ordinary.get(), QString());
+    std::future<QString> stoppedEmf = decodeAside(slowEmf), stoppedWmf = decodeAside(slowWmf);   // as the viewer waits
+    ImgX imgX;
+    ViewerImageLoader loader(&imgX);
+    EXPECT_THROW(loader.load(slowWmf), ImgXError);
+    QElapsedTimer again;
+    again.start();
+    EXPECT_THROW(loader.load(slowWmf), ImgXError);
+    EXPECT_LT(again.elapsed(), 2500) << "the failure is given again, not decoded again";
+    for (std::future<QString> *outcome : {&stoppedEmf, &stoppedWmf}) {
+        ASSERT_EQ(outcome->wait_for(std::chrono::seconds(20)), std::future_status::ready);
+        EXPECT_TRUE(outcome->get().contains(
+            QLatin1String("decoding it was stopped after 5 seconds (the file is damaged or too complex)")));
+    }
+}
+
+// Metafiles are placed in their picture as the system's own player places
+// them: a WMF's window onto its viewport (in the picture's pixels) or by its
+// fixed mapping mode; an EMF's frame fills the picture whatever its bounds.
+TEST(ImagingMetafile, DrawingsArePlacedAsTheSystemMapsThem)
+{
+    QTemporaryDir dir;
+    const QString circle = dir.filePath("c.wmf"), metric = dir.filePath("m.wmf"), framed = dir.filePath("f.emf");
+    const auto red = [](const WmfAdd &add, WMFHANDLES *wht) {
+        uint32_t brush = 0;
+        return add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
+            && add(wselectobject_set(brush, wht));
+    };
+    // Window units 250..750 that the viewport maps onto the whole picture (80
+    // pixels); libUEMF's viewport extent record has the window's function.
+    char *viewportExt = U_WMRSETVIEWPORTORG_set(U_POINT16{160, 160});
+    viewportExt[4] = 0x0E;
+    ASSERT_TRUE(writeWmf(circle, QSizeF(1000 / 1200.0, 1000 / 1200.0), 1200, [&](const WmfAdd &add, WMFHANDLES *wht) {
+        return add(U_WMRSETMAPMODE_set(U_MM_ANISOTROPIC)) && add(U_WMRSETWINDOWEXT_set(U_POINT16{1000, 1000}))
+            && add(U_WMRSETVIEWPORTORG_set(U_POINT16{-40, -40})) && add(viewportExt)
+            && red(add, wht) && add(U_WMRELLIPSE_set(U_RECT16{250, 250, 750, 750}));
+    }));
+    // Half an inch square in 0.01 mm, y upwards from the bottom-left corner.
+    ASSERT_TRUE(writeWmf(metric, QSizeF(1, 1), 1200, [&](const WmfAdd &add, WMFHANDLES *wht) {
+        return add(U_WMRSETMAPMODE_set(U_MM_HIMETRIC)) && add(U_WMRSETVIEWPORTORG_set(U_POINT16{0, 96}))
+            && red(add, wht) && add(U_WMRRECTANGLE_set(U_RECT16{0, 0, 1270, 1270}));
+    }));
+    // A frame of 400 x 200 pixels whose bounds are the whole screen.
+    ASSERT_TRUE(writeEmf(framed, QRect(0, 0, 1920, 1080), QRect(0, 0, 10584, 5293), [](const EmfAdd &add, EMFHANDLES *eht) {
+        uint32_t brush = 0;
+        return add(createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(255, 0, 0), 0)))
+            && add(selectobject_set(brush, eht)) && add(U_EMRELLIPSE_set(rectl_set(U_POINTL{0, 0}, U_POINTL{200, 200})));
+    }));
+    const auto picture = [](const QString &path) {
+        ImgXDocument doc;
+        doc.Loader.LoadFromFile(path);
+        return doc.Export.GetPicture().convertToFormat(QImage::Format_ARGB32);
+    };
+    const QRgb filled = qRgb(255, 0, 0), white = qRgb(255, 255, 255);
+    const QImage round = picture(circle), square = picture(metric), frame = picture(framed);
+    ASSERT_EQ(QList<QSize>({round.size(), square.size(), frame.size()}),
+              QList<QSize>({QSize(80, 80), QSize(96, 96), QSize(400, 200)}));
+    for (const QPoint at : {QPoint(40, 3), QPoint(3, 40), QPoint(76, 40), QPoint(40, 76)}) {
+        EXPECT_EQ(round.pixel(at), filled) << "the circle reaches the picture's edges";
+        EXPECT_EQ(frame.pixel(at * 2.5), filled) << "the circle fills the frame's height";
+    }
+    EXPECT_EQ(round.pixel(3, 3), white);
+    EXPECT_EQ(qAlpha(frame.pixel(300, 100)), 0);
+    EXPECT_EQ(square.pixel(20, 70), filled);
+    EXPECT_EQ(square.pixel(70, 20), white);
 }

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <sched.h>
 #include <thread>
+#include <vector>
 
 extern "C" {
 #include <uemf.h>
@@ -324,6 +325,62 @@ void atHalfSpeed(const std::function<void()> &work)
     done = true;
     busy.join();
     sched_setaffinity(0, sizeof all, &all);
+}
+
+bool writeEmf(const QString &path, const QRect &bounds, const QRect &frame, const EmfDrawing &draw)
+{
+    const QByteArray name = QFile::encodeName(path);
+    EMFTRACK *et = nullptr;
+    EMFHANDLES *eht = nullptr;
+    if (emf_start(name.constData(), 1 << 20, 1 << 20, &et) != 0 || emf_htable_create(16, 16, &eht) != 0)
+        return false;
+    const EmfAdd add = [et](char *record) { return emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), et, 1) == 0; };
+    const auto rect = [](const QRect &r) { return rectl_set(U_POINTL{r.left(), r.top()}, U_POINTL{r.right(), r.bottom()}); };
+    const bool ok = add(U_EMRHEADER_set(rect(bounds), rect(frame), nullptr, 0, nullptr, sizel_set(1920, 1080),
+                                        sizel_set(508, 286), 0))
+        && draw(add, eht) && add(U_EMREOF_set(0, nullptr, et)) && emf_finish(et, eht) == 0;
+    emf_free(&et);
+    emf_htable_free(&eht);
+    return ok;
+}
+
+// Points spread at random over 1000 x 1000 units.
+static std::vector<U_POINT16> randomPoints(size_t count)
+{
+    std::vector<U_POINT16> points(count);
+    quint32 state = 1;
+    for (U_POINT16 &point : points) {
+        state = state * 1664525u + 1013904223u;
+        point = U_POINT16{int16_t((state >> 8) % 1000), int16_t((state >> 20) % 1000)};
+    }
+    return points;
+}
+
+bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth)
+{
+    return writeEmf(path, QRect(0, 0, 1000, 1000), QRect(0, 0, 26459, 26459), [=](const EmfAdd &add, EMFHANDLES *eht) {
+        uint32_t pen = 0, brush = 0;
+        bool ok = add(createpen_set(&pen, eht, logpen_set(U_PS_SOLID, point32_set(penWidth, 0), colorref_set(0, 0, 0))))
+            && add(selectobject_set(pen, eht))
+            && add(createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(0, 128, 255), 0)))
+            && add(selectobject_set(brush, eht));
+        const std::vector<U_POINT16> corners = randomPoints(size_t(polygons) * size_t(points));
+        for (int i = 0; ok && i < polygons; ++i)
+            ok = add(U_EMRPOLYGON16_set(rectl_set(U_POINTL{0, 0}, U_POINTL{999, 999}), uint32_t(points),
+                                        corners.data() + size_t(i) * size_t(points)));
+        return ok;
+    });
+}
+
+bool writeWidePolygonWmf(const QString &path)
+{
+    return writeWmf(path, QSizeF(1000 / 96.0, 1000 / 96.0), 96, [](const WmfAdd &add, WMFHANDLES *wht) {
+        uint32_t pen = 0;
+        const std::vector<U_POINT16> points = randomPoints(25 * 20000);
+        const std::vector<uint16_t> counts(25, 20000);
+        return add(wcreatepenindirect_set(&pen, wht, U_PEN_set(U_PS_SOLID, 25, U_RGB(0, 0, 0))))
+            && add(wselectobject_set(pen, wht)) && add(U_WMRPOLYPOLYGON_set(25, counts.data(), points.data()));
+    });
 }
 
 qint64 peakMemoryMb()

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSizeF>
 #include <QString>
 #include <functional>
@@ -62,6 +63,17 @@ QByteArray tiffOfPages(int pages, int side);
 // A WMF of about `bytes` bytes of small 20-point polygons in changing
 // colours on a 1000 x 1000 picture.
 bool writePolygonWmf(const QString &path, qint64 bytes);
+
+// An EMF written with libUEMF: `bounds` (pixels) and `frame` (0.01 mm) on a
+// screen of 1920 x 1080 pixels, 508 x 286 mm, then what `draw` adds.
+using EmfAdd = WmfAdd;
+using EmfDrawing = std::function<bool(const EmfAdd &add, EMFHANDLES *eht)>;
+bool writeEmf(const QString &path, const QRect &bounds, const QRect &frame, const EmfDrawing &draw);
+// On 1000 x 1000 pixels: polygons of random points over the whole picture
+// (their edges cross many times) with a black pen; in the WMF, one record
+// of 25 polygons of 20,000 points with a pen 25 wide.
+bool writePolygonEmf(const QString &path, int polygons, int points, int penWidth);
+bool writeWidePolygonWmf(const QString &path);
 
 // A JPEG with an EXIF block whose orientation tag is `orientation`.
 QByteArray jpegWithOrientation(const QImage &image, int orientation);
