@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +92,7 @@ Result run(const std::function<QByteArray()> &work, std::chrono::milliseconds li
         result.failure = QStringLiteral("no helper process could be started");
         return result;
     }
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         // A helper forked by another thread at the same moment would
@@ -98,6 +100,11 @@ Result run(const std::function<QByteArray()> &work, std::chrono::milliseconds li
         // for both to end: keep only the standard streams and our pipe.
         ::close_range(3, unsigned(fds[1]) - 1, 0);
         ::close_range(unsigned(fds[1]) + 1, ~0U, 0);
+        // A helper outlives no program: ended by a signal or a crash, the
+        // program takes its helper with it rather than leave it drawing.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
         childMain(fds[1], work);
     }
     ::close(fds[1]);

@@ -10,6 +10,7 @@
 #include "ViewerImageLoader.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <future>
 #include <memory>
 #include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace ImagingSamples;
@@ -161,6 +163,46 @@ TEST(ImagingMetafile, HelperProcessEndsWithOutputOrReason)
 
     const HelperProcess::Result large = HelperProcess::run([] { return QByteArray(4096, 'x'); }, milliseconds(5000), 1024);
     EXPECT_FALSE(large.ok);
+
+    // A program killed while its helper draws leaves no helper drawing on.
+    QTemporaryDir dir;
+    const QByteArray pidFile = QFile::encodeName(dir.filePath("helper.pid"));
+    const pid_t program = ::fork();
+    if (program == 0) {
+        HelperProcess::run(
+            [&] {
+                QFile file(QFile::decodeName(pidFile));
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(QByteArray::number(::getpid()));
+                file.close();
+                for (;;)
+                    ::pause();
+                return QByteArray();
+            },
+            milliseconds(60000), 1024);
+        ::_exit(0);
+    }
+    QElapsedTimer clock;
+    clock.start();
+    pid_t helper = 0;
+    while (helper <= 0 && clock.elapsed() < 5000) {
+        std::this_thread::sleep_for(milliseconds(20));
+        QFile file(QFile::decodeName(pidFile));
+        if (file.open(QIODevice::ReadOnly))
+            helper = pid_t(file.readAll().toInt());
+    }
+    ::kill(program, SIGKILL);
+    ::waitpid(program, nullptr, 0);
+    ASSERT_GT(helper, 0);
+    // Gone, or a zombie left for whoever adopted it to reap.
+    const auto drawing = [helper] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(helper));
+        return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+    };
+    clock.restart();
+    while (drawing() && clock.elapsed() < 5000)
+        std::this_thread::sleep_for(milliseconds(20));
+    EXPECT_FALSE(drawing()) << "the helper outlived its program";
 }
 
 // Every metafile decode ends within the time limit: a hundred large crossing
