@@ -275,11 +275,17 @@ QImage ImgXExport::GetPicture() const
 
 void ImgXExport::SaveFile(const QString &path, int formatCode, int options, bool overwrite) const
 {
+    SaveFileJob(path, formatCode, options, overwrite)();
+}
+
+std::function<void()> ImgXExport::SaveFileJob(const QString &path, int formatCode, int options,
+                                              bool overwrite) const
+{
     Q_UNUSED(options);
     const ImgXPage *p = m_doc.current();
     if (!p || p->image.isNull())
         throw ImgXError(QStringLiteral("Cannot save %1: no image is loaded.").arg(path));
-    ImageEncoder::save(p->image, path, formatCode, overwrite);
+    return [image = p->image, path, formatCode, overwrite] { ImageEncoder::save(image, path, formatCode, overwrite); };
 }
 
 void ImgXExport::CopyToClipboard() const

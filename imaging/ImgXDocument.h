@@ -153,6 +153,12 @@ public:
     // temporary file in the same folder and renames it, so a failed save
     // leaves neither a partial file nor a damaged old one. Throws ImgXError.
     void SaveFile(const QString &path, int formatCode, int options = 0, bool overwrite = true) const;
+    // The same save as work that may run on another thread: it holds its
+    // own copy of the page on show, so the document can change meanwhile.
+    // Throws ImgXError at once when nothing is loaded; the work throws it
+    // when the file cannot be written.
+    std::function<void()> SaveFileJob(const QString &path, int formatCode, int options = 0,
+                                      bool overwrite = true) const;
     void CopyToClipboard() const;       // GUI thread only
 private:
     ImgXDocument &m_doc;

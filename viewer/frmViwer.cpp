@@ -25,10 +25,12 @@
 #include "ViewerImageLoader.h"
 #include "ViewerHost.h"
 #include "ViewerKeyTable.h"
+#include "ViewerLog.h"
 #include "ViewerMenus.h"
 #include "ViewerPopupMenu.h"
 #include "ViewerSettings.h"
 #include "VirtualKeys.h"
+#include "WorkWhilePainting.h"
 #include "X11Desktop.h"
 #include "frmAbout.h"
 #include "frmDialog.h"
@@ -66,8 +68,8 @@ constexpr long kSaveFlags = 0x800006;
 const QString kPrintJobName = QStringLiteral("Orrindale");
 constexpr int kPrefetchFallbackMs = 250;
 
-// The wait cursor while the cipher derives its key, which takes a moment
-// the window cannot answer in; taken back on every way out.
+// The wait cursor while the user waits on work: the cipher deriving its
+// key, a file being written. Taken back on every way out.
 class BusyCursor {
 public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -1059,6 +1061,7 @@ bool frmViwer::LoadImage()
     m_Dialog->DialogStyle = 1;
     m_Dialog->Filter = ViewerFileFilters::openFilter();
     m_Dialog->Flags = kOpenFlags;
+    m_Dialog->InitDir = shownFolder();
     bool ok = false;
     m_Dialog->ShowOpen(ok);
     if (!ok)
@@ -1114,6 +1117,7 @@ void frmViwer::SaveAs()
     long formatCode = 0;
     m_Dialog->DefaultExt = modMain::GetSaveFormat(m_Dialog->FilterIndex, formatCode);
     m_Dialog->Flags = kSaveFlags;
+    m_Dialog->InitDir = shownFolder();
     bool ok = false;
     m_Dialog->ShowSave(ok);
     if (!ok)
@@ -1121,14 +1125,35 @@ void frmViwer::SaveAs()
     const QString path = m_Dialog->FileName();
     formatCode = 0;
     modMain::GetSaveFormat(m_Dialog->FilterIndex, formatCode);
-    try {
-        // The component writes a temporary file and renames it, so a failed
-        // save leaves any file of that name as it was.
-        m_imgX->Export.SaveFile(path, int(formatCode), 0, true);
-    } catch (const ImgXError &error) {
-        Prompts::MsgBox(QStringLiteral("The image could not be saved as %1.\n%2").arg(path, error.text()),
-                        Prompts::Critical);
+    writeImage(path, int(formatCode));
+}
+
+// A large image takes seconds to encode: it is written on a worker thread
+// under the wait cursor, while the window keeps painting and takes no
+// commands. The component writes a temporary file and renames it, so a
+// failed save leaves any file of that name as it was.
+void frmViwer::writeImage(const QString &path, int formatCode)
+{
+    QString failure;
+    {
+        const BusyCursor busy;
+        try {
+            WorkWhilePainting::run(m_imgX->Export.SaveFileJob(path, formatCode, 0, true));
+        } catch (const ImgXError &error) {
+            failure = error.text();
+        } catch (const std::bad_alloc &) {
+            failure = QStringLiteral("There is not enough memory to write the file.");
+        }
     }
+    if (failure.isEmpty())
+        return;
+    qCWarning(lcViewer) << "Save As" << path << "failed:" << failure;
+    Prompts::MsgBox(QStringLiteral("The image could not be saved as %1.\n%2").arg(path, failure), Prompts::Critical);
+}
+
+QString frmViwer::shownFolder() const
+{
+    return hasShownFile() ? QFileInfo(m_Files[m_Index]).absolutePath() : QString();
 }
 
 // ---- Printing -------------------------------------------------------------

@@ -192,6 +192,8 @@ private:
     void afterRename(const QString &oldPath, const QString &newPath);
     void afterRemoval(const QString &oldPath);
     QStringList chosenFiles() const;
+    QString shownFolder() const;
+    void writeImage(const QString &path, int formatCode);
     void loadChosenFile(const QString &path);
 
     // Printing and the key prompt.
