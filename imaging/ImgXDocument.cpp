@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QClipboard>
+#include <QFileInfo>
 
 namespace {
 
@@ -103,13 +104,18 @@ void ImgXLoader::LoadFromFile(const QString &path, int page, const QString &opti
     m_doc.setPages(std::move(pages), current);
 }
 
-void ImgXLoader::LoadFromPicture(const QImage &picture, const QString &options)
+void ImgXLoader::LoadFromPicture(const QImage &picture, const QString &options, const QString &sourceFile)
 {
     Q_UNUSED(options);
     if (picture.isNull())
         throw ImgXError(QStringLiteral("The picture is empty."));
     ImgXPage page;
     page.image = picture;
+    if (!sourceFile.isEmpty()) {
+        const QFileInfo file(sourceFile);
+        page.filePath = file.absoluteFilePath();
+        page.fileName = file.fileName();
+    }
     page.format = ImgXFormatPicture;
     page.width = picture.width();
     page.height = picture.height();

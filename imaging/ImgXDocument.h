@@ -92,7 +92,10 @@ public:
     // ImageInfo keeps describing the full size. Throws ImgXError.
     void LoadFromFile(const QString &path, int page = 0, const QString &options = QString());
     // Shows a picture the program loaded itself (icons, cursors, DIBs).
-    void LoadFromPicture(const QImage &picture, const QString &options = QString());
+    // Given the file it came from, the picture is described with that
+    // file's name and path; otherwise with none.
+    void LoadFromPicture(const QImage &picture, const QString &options = QString(),
+                         const QString &sourceFile = QString());
 private:
     ImgXDocument &m_doc;
 };

@@ -416,7 +416,7 @@ bool frmViwer::loadEntry(const QString &path)
 {
     try {
         if (ViewerCaption::isPictureLoaded(path))
-            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+            loadPicture(path);
         else
             m_loader->load(path);
         return true;
@@ -425,6 +425,13 @@ bool frmViwer::loadEntry(const QString &path)
         // large to hold: the image on show stays as it was.
         return false;
     }
+}
+
+// The control is told which file the picture came from, so that a cursor
+// is described as its own file, not as no file at all.
+void frmViwer::loadPicture(const QString &path)
+{
+    m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString(), path);
 }
 
 // Operations on the pixels work on the whole image, never on a first frame
@@ -1096,7 +1103,7 @@ void frmViwer::loadChosenFile(const QString &path)
     m_imgX->Pages.Clear(QString());
     try {
         if (ViewerCaption::isPictureLoaded(path))
-            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+            loadPicture(path);
         else
             m_imgX->Loader.LoadFromFile(path, 0, QString());
     } catch (const std::exception &) {
@@ -1297,7 +1304,7 @@ void frmViwer::LoadPreviewFile(const QString &path)
     if (ViewerCaption::isPictureLoaded(path)) {
         try {
             m_imgX->setSourceIsFile(false);
-            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+            loadPicture(path);
         } catch (const ImgXError &) {
             m_imgX->Pages.Clear(QString());
         }

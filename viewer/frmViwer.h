@@ -148,6 +148,7 @@ private:
 
     // Showing an entry.
     bool loadEntry(const QString &path);
+    void loadPicture(const QString &path);
     void sizeToImage();
     void setWindowWidth(double twips);
     void setWindowHeight(double twips);

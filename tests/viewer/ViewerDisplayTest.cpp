@@ -254,15 +254,17 @@ TEST_F(ViewerDisplay, IconsAndDibsAreDescribedFromTheFileCursorsFromTheControl)
     EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(icon).size())));
     EXPECT_EQ(bar->PanelText(4), QString());
 
-    // A cursor comes as a picture without a file: the control names no file,
-    // so the update ends after the name and the size panel keeps its text.
+    // A cursor is described as the control describes it: its own file,
+    // after a PNG's figures.
     const QString cursor = dir.filePath("arrow.cur");
-    ASSERT_TRUE(QFile::copy(icon, cursor));
-    QStringList list = {cursor};
+    ASSERT_TRUE(QFile::copy(image("big.ico", 48, 40, "ICO"), cursor));
+    QStringList list = {image("photo.png", 300, 200), cursor};
     int index = 0;
     v->ViewImage(list, index);
-    EXPECT_EQ(bar->PanelText(2), QString());
-    EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(icon).size())));
+    v->ShowNext();
+    EXPECT_EQ(bar->PanelText(2), QStringLiteral("arrow.cur"));
+    EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(cursor).size())));
+    EXPECT_EQ(bar->PanelText(4), QStringLiteral("48x40x32b cur"));
 }
 
 TEST_F(ViewerDisplay, PositionPanelCountsTheWholeList)
