@@ -193,6 +193,7 @@ void frmViwer::createControls()
 
     m_loader = new ViewerImageLoader(m_imgX, this);
     m_imgX->installEventFilter(this);
+    central->installEventFilter(this);
     m_prefetchFallback = new QTimer(this);
     m_prefetchFallback->setSingleShot(true);
     m_prefetchFallback->setInterval(kPrefetchFallbackMs);
@@ -305,12 +306,13 @@ void frmViwer::Form_Resize()
 {
     if (m_ResizeLock != 0)
         return;
-    const double width = FormGeometry::width(this);
-    FormGeometry::setControlWidth(m_imgX, width);
-    FormGeometry::setControlHeight(
-        m_imgX, ViewerGeometry::layoutImageHeight(FormGeometry::height(this), FormGeometry::controlHeight(m_Toolbar)));
-    FormGeometry::setControlWidth(m_Toolbar, width);
-    FormGeometry::setControlWidth(m_MenuContainer, width);
+    // The control fills the room inside the window's frame between the
+    // toolbar and the status bar, whatever the frame, the menu bar and the
+    // status bar really take here.
+    const QWidget *room = centralWidget();
+    m_imgX->resize(room->width(), qMax(0, room->height() - m_imgX->y()));
+    m_Toolbar->resize(room->width(), m_Toolbar->height());
+    m_MenuContainer->resize(room->width(), m_MenuContainer->height());
     UpdateScrollMode();
 }
 
@@ -478,6 +480,10 @@ void frmViwer::startPendingPrefetch()
 
 bool frmViwer::eventFilter(QObject *watched, QEvent *event)
 {
+    // The room below the menu bar changes without the window's size too
+    // (a menu bar that wraps, bars shown again after full screen).
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        Form_Resize();
     if (watched == m_imgX && event->type() == QEvent::Paint && m_prefetchPending)
         QMetaObject::invokeMethod(this, &frmViwer::startPendingPrefetch, Qt::QueuedConnection);
     return QMainWindow::eventFilter(watched, event);
