@@ -39,6 +39,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -1035,7 +1036,8 @@ void frmViwer::FileOperation(FileOpCode code, QString &newPath)
         afterRemoval(shown);
 }
 
-// The image stays on show under its new name.
+// The image stays on show under its new name. A file it replaced is gone:
+// its entries leave the list, and the positions follow.
 void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
 {
     if (!m_Standalone && ViewerHost::instance())
@@ -1043,6 +1045,17 @@ void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
     if (m_Index >= 0 && m_Index < m_Files.size())
         m_Files[m_Index] = newPath;
     setWindowTitle(ViewerCaption::forPath(newPath));
+    bool replaced = false;
+    for (int i = int(m_Files.size()) - 1; i >= 0; --i) {
+        if (i == m_Index || QDir::cleanPath(m_Files[i]) != QDir::cleanPath(newPath))
+            continue;
+        m_Files.removeAt(i);
+        m_Index -= i < m_Index ? 1 : 0;
+        m_SlideIndex -= i < m_SlideIndex ? 1 : 0;
+        replaced = true;
+    }
+    if (replaced)
+        UpdateStatusBar();
 }
 
 // The entry that followed the file takes its place; after the last one, the
