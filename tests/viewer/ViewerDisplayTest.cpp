@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QTest>
 
@@ -264,6 +265,33 @@ TEST_F(ViewerDisplay, IconsAndDibsAreDescribedFromTheFileCursorsFromTheControl)
     EXPECT_EQ(bar->PanelText(2), QStringLiteral("arrow.cur"));
     EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(cursor).size())));
     EXPECT_EQ(bar->PanelText(4), QStringLiteral("48x40x32b cur"));
+}
+
+// In a narrow window what does not fit leaves the right edge of its panel,
+// or of the toolbar, blank: no text or button is drawn cut through.
+TEST_F(ViewerDisplay, NarrowWindowCutsNoPanelTextOrButton)
+{
+    frmViwer *v = show({image("wide.png", 400, 300)});
+    v->resize(300, v->height());
+    processEvents();
+    const auto blank = [](QWidget *widget, const QRect &area) {
+        const QImage shot = widget->grab().toImage();
+        for (int x = area.left(); x <= area.right(); ++x)
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                if (shot.pixel(x, y) != shot.pixel(area.topRight()))
+                    return false;
+        return true;
+    };
+    auto *panel = v->statusPanels()->findChild<QLabel *>(QStringLiteral("Panel4"));   // "400x300x24b png"
+    ASSERT_GT(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width());
+    EXPECT_TRUE(blank(panel, panel->contentsRect().adjusted(panel->contentsRect().width() - 3, 0, 0, 0)));
+    Toolbar *bar = v->toolbar();
+    int whole = 0;
+    while (bar->itemRect(whole + 1).right() < bar->width() - 1)
+        ++whole;
+    ASSERT_LT(whole, bar->ItemCount());
+    const int from = bar->itemRect(whole).right() + 1;
+    EXPECT_TRUE(blank(bar, QRect(from, 0, bar->width() - from, bar->height())));
 }
 
 TEST_F(ViewerDisplay, PositionPanelCountsTheWholeList)
