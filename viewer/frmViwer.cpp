@@ -1202,7 +1202,8 @@ void frmViwer::PrintImage(int mode)
             m_MyPrinter->beginDocument();
             printCalls(mode);
         }
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        qCWarning(lcViewer) << "Printing" << m_Files.value(m_Index) << "stopped:" << error.what();
     }
     m_MyPrinter->endDocument();
 }
