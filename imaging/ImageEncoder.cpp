@@ -13,6 +13,8 @@
 #include <QSet>
 #include <QStorageInfo>
 
+#include <sys/statvfs.h>
+
 namespace {
 
 QByteArray encodeWithQt(const QImage &image, const char *format, int quality = -1, int compression = -1)
@@ -68,6 +70,29 @@ QString writeFailure(const QSaveFile &file, const QString &path, qint64 size)
     return file.errorString();
 }
 
+// Why no file can be made in the folder of path, where the folder tells.
+// The system's own text for such a failure ("No such file or directory"
+// for a file made in /proc) often says nothing of the reason.
+QString folderRefusal(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return QStringLiteral("the folder %1 does not exist.").arg(folder);
+    struct statvfs disk {};
+    if (statvfs(QFile::encodeName(folder).constData(), &disk) == 0) {
+        if (disk.f_flag & ST_RDONLY)
+            return QStringLiteral("the folder %1 is on a read-only disk.").arg(folder);
+        // proc, sysfs and their kind have no room at all: they hold the
+        // system's own entries only.
+        if (disk.f_blocks == 0)
+            return QStringLiteral("the folder %1 belongs to the system and holds no files.").arg(folder);
+    }
+    if (!info.isWritable())
+        return QStringLiteral("you have no permission to write in the folder %1.").arg(folder);
+    return QString();
+}
+
 }
 
 namespace ImageEncoder {
@@ -104,8 +129,11 @@ void save(const QImage &image, const QString &path, int formatCode, bool overwri
     // Encode first: a failing encoder then never touches the disk.
     const QByteArray bytes = encode(image, formatCode);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ImgXError(QStringLiteral("Cannot save %1: %2").arg(path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString refusal = folderRefusal(path);
+        throw ImgXError(
+            QStringLiteral("Cannot save %1: %2").arg(path, refusal.isEmpty() ? file.errorString() : refusal));
+    }
     if (file.write(bytes) != bytes.size()) {
         const QString why = writeFailure(file, path, bytes.size());
         file.cancelWriting();

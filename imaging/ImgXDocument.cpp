@@ -9,6 +9,7 @@
 
 #include <QGuiApplication>
 #include <QClipboard>
+#include <QFileInfo>
 
 namespace {
 
@@ -104,13 +105,18 @@ void ImgXLoader::LoadFromFile(const QString &path, int page, const QString &opti
     m_doc.setPages(std::move(pages), current);
 }
 
-void ImgXLoader::LoadFromPicture(const QImage &picture, const QString &options)
+void ImgXLoader::LoadFromPicture(const QImage &picture, const QString &options, const QString &sourceFile)
 {
     Q_UNUSED(options);
     if (picture.isNull())
         throw ImgXError(QStringLiteral("The picture is empty."));
     ImgXPage page;
     page.image = picture;
+    if (!sourceFile.isEmpty()) {
+        const QFileInfo file(sourceFile);
+        page.filePath = file.absoluteFilePath();
+        page.fileName = file.fileName();
+    }
     page.format = ImgXFormatPicture;
     page.width = picture.width();
     page.height = picture.height();
@@ -277,11 +283,17 @@ QImage ImgXExport::GetPicture() const
 
 void ImgXExport::SaveFile(const QString &path, int formatCode, int options, bool overwrite) const
 {
+    SaveFileJob(path, formatCode, options, overwrite)();
+}
+
+std::function<void()> ImgXExport::SaveFileJob(const QString &path, int formatCode, int options,
+                                              bool overwrite) const
+{
     Q_UNUSED(options);
     const ImgXPage *p = m_doc.current();
     if (!p || p->image.isNull())
         throw ImgXError(QStringLiteral("Cannot save %1: no image is loaded.").arg(path));
-    ImageEncoder::save(p->image, path, formatCode, overwrite);
+    return [image = p->image, path, formatCode, overwrite] { ImageEncoder::save(image, path, formatCode, overwrite); };
 }
 
 void ImgXExport::CopyToClipboard() const

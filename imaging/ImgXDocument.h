@@ -92,7 +92,10 @@ public:
     // ImageInfo keeps describing the full size. Throws ImgXError.
     void LoadFromFile(const QString &path, int page = 0, const QString &options = QString());
     // Shows a picture the program loaded itself (icons, cursors, DIBs).
-    void LoadFromPicture(const QImage &picture, const QString &options = QString());
+    // Given the file it came from, the picture is described with that
+    // file's name and path; otherwise with none.
+    void LoadFromPicture(const QImage &picture, const QString &options = QString(),
+                         const QString &sourceFile = QString());
 private:
     ImgXDocument &m_doc;
 };
@@ -153,6 +156,12 @@ public:
     // temporary file in the same folder and renames it, so a failed save
     // leaves neither a partial file nor a damaged old one. Throws ImgXError.
     void SaveFile(const QString &path, int formatCode, int options = 0, bool overwrite = true) const;
+    // The same save as work that may run on another thread: it holds its
+    // own copy of the page on show, so the document can change meanwhile.
+    // Throws ImgXError at once when nothing is loaded; the work throws it
+    // when the file cannot be written.
+    std::function<void()> SaveFileJob(const QString &path, int formatCode, int options = 0,
+                                      bool overwrite = true) const;
     void CopyToClipboard() const;       // GUI thread only
 private:
     ImgXDocument &m_doc;

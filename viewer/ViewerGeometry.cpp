@@ -7,7 +7,6 @@ constexpr double kAreaMargin = 200;
 constexpr double kLowWindowBars = 600;
 constexpr double kImageMargin = 400;
 constexpr double kWindowBars = 1000;
-constexpr double kLayoutBars = 600;
 }
 
 double imageAreaHeight(int imageHeight, double tppy)
@@ -45,11 +44,6 @@ int scrollMode(double zoom, int imageWidth, int imageHeight, double tppx, double
     const bool wider = float(zoom * imageWidth * tppx) > float(windowWidth);
     const bool taller = float(zoom * imageHeight * tppy) > float(windowHeight);
     return wider || taller ? 2 : 3;
-}
-
-double layoutImageHeight(double windowHeight, double toolbarHeight)
-{
-    return windowHeight - toolbarHeight - kLayoutBars;
 }
 
 double centredEdge(double screenSize, double windowSize)

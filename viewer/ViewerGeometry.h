@@ -28,8 +28,6 @@ std::optional<double> fitZoom(int imageWidth, int imageHeight, double tppx, doub
 // 2 when the zoomed image is wider or taller than the window, else 3.
 int scrollMode(double zoom, int imageWidth, int imageHeight, double tppx, double tppy,
                double windowWidth, double windowHeight);
-// The image control's height in a window of that height (the layout step).
-double layoutImageHeight(double windowHeight, double toolbarHeight);
 // The edge that centres a window of that size on the screen.
 double centredEdge(double screenSize, double windowSize);
 }

@@ -30,6 +30,7 @@
 #include "ViewerPopupMenu.h"
 #include "ViewerSettings.h"
 #include "VirtualKeys.h"
+#include "WorkWhilePainting.h"
 #include "X11Desktop.h"
 #include "frmAbout.h"
 #include "frmDialog.h"
@@ -38,6 +39,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -67,8 +69,8 @@ constexpr long kSaveFlags = 0x800006;
 const QString kPrintJobName = QStringLiteral("Orrindale");
 constexpr int kPrefetchFallbackMs = 250;
 
-// The wait cursor while the cipher derives its key, which takes a moment
-// the window cannot answer in; taken back on every way out.
+// The wait cursor while the user waits on work: the cipher deriving its
+// key, a file being written. Taken back on every way out.
 class BusyCursor {
 public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -192,6 +194,7 @@ void frmViwer::createControls()
 
     m_loader = new ViewerImageLoader(m_imgX, this);
     m_imgX->installEventFilter(this);
+    central->installEventFilter(this);
     m_prefetchFallback = new QTimer(this);
     m_prefetchFallback->setSingleShot(true);
     m_prefetchFallback->setInterval(kPrefetchFallbackMs);
@@ -304,12 +307,13 @@ void frmViwer::Form_Resize()
 {
     if (m_ResizeLock != 0)
         return;
-    const double width = FormGeometry::width(this);
-    FormGeometry::setControlWidth(m_imgX, width);
-    FormGeometry::setControlHeight(
-        m_imgX, ViewerGeometry::layoutImageHeight(FormGeometry::height(this), FormGeometry::controlHeight(m_Toolbar)));
-    FormGeometry::setControlWidth(m_Toolbar, width);
-    FormGeometry::setControlWidth(m_MenuContainer, width);
+    // The control fills the room inside the window's frame between the
+    // toolbar and the status bar, whatever the frame, the menu bar and the
+    // status bar really take here.
+    const QWidget *room = centralWidget();
+    m_imgX->resize(room->width(), qMax(0, room->height() - m_imgX->y()));
+    m_Toolbar->resize(room->width(), m_Toolbar->height());
+    m_MenuContainer->resize(room->width(), m_MenuContainer->height());
     UpdateScrollMode();
 }
 
@@ -415,7 +419,7 @@ bool frmViwer::loadEntry(const QString &path)
 {
     try {
         if (ViewerCaption::isPictureLoaded(path))
-            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+            loadPicture(path);
         else
             m_loader->load(path);
         return true;
@@ -425,6 +429,13 @@ bool frmViwer::loadEntry(const QString &path)
         qCWarning(lcViewer, "Cannot show %s: %s", qUtf8Printable(path), e.what());
         return false;
     }
+}
+
+// The control is told which file the picture came from, so that a cursor
+// is described as its own file, not as no file at all.
+void frmViwer::loadPicture(const QString &path)
+{
+    m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString(), path);
 }
 
 // Operations on the pixels work on the whole image, never on a first frame
@@ -471,6 +482,10 @@ void frmViwer::startPendingPrefetch()
 
 bool frmViwer::eventFilter(QObject *watched, QEvent *event)
 {
+    // The room below the menu bar changes without the window's size too
+    // (a menu bar that wraps, bars shown again after full screen).
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        Form_Resize();
     if (watched == m_imgX && event->type() == QEvent::Paint && m_prefetchPending)
         QMetaObject::invokeMethod(this, &frmViwer::startPendingPrefetch, Qt::QueuedConnection);
     return QMainWindow::eventFilter(watched, event);
@@ -1025,7 +1040,8 @@ void frmViwer::FileOperation(FileOpCode code, QString &newPath)
         afterRemoval(shown);
 }
 
-// The image stays on show under its new name.
+// The image stays on show under its new name. A file it replaced is gone:
+// its entries leave the list, and the positions follow.
 void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
 {
     if (!m_Standalone && ViewerHost::instance())
@@ -1033,6 +1049,17 @@ void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
     if (m_Index >= 0 && m_Index < m_Files.size())
         m_Files[m_Index] = newPath;
     setWindowTitle(ViewerCaption::forPath(newPath));
+    bool replaced = false;
+    for (int i = int(m_Files.size()) - 1; i >= 0; --i) {
+        if (i == m_Index || QDir::cleanPath(m_Files[i]) != QDir::cleanPath(newPath))
+            continue;
+        m_Files.removeAt(i);
+        m_Index -= i < m_Index ? 1 : 0;
+        m_SlideIndex -= i < m_SlideIndex ? 1 : 0;
+        replaced = true;
+    }
+    if (replaced)
+        UpdateStatusBar();
 }
 
 // The entry that followed the file takes its place; after the last one, the
@@ -1064,6 +1091,7 @@ bool frmViwer::LoadImage()
     m_Dialog->DialogStyle = 1;
     m_Dialog->Filter = ViewerFileFilters::openFilter();
     m_Dialog->Flags = kOpenFlags;
+    m_Dialog->InitDir = shownFolder();
     bool ok = false;
     m_Dialog->ShowOpen(ok);
     if (!ok)
@@ -1098,7 +1126,7 @@ void frmViwer::loadChosenFile(const QString &path)
     m_imgX->Pages.Clear(QString());
     try {
         if (ViewerCaption::isPictureLoaded(path))
-            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+            loadPicture(path);
         else
             m_imgX->Loader.LoadFromFile(path, 0, QString());
     } catch (const std::exception &e) {
@@ -1120,6 +1148,7 @@ void frmViwer::SaveAs()
     long formatCode = 0;
     m_Dialog->DefaultExt = modMain::GetSaveFormat(m_Dialog->FilterIndex, formatCode);
     m_Dialog->Flags = kSaveFlags;
+    m_Dialog->InitDir = shownFolder();
     bool ok = false;
     m_Dialog->ShowSave(ok);
     if (!ok)
@@ -1127,14 +1156,35 @@ void frmViwer::SaveAs()
     const QString path = m_Dialog->FileName();
     formatCode = 0;
     modMain::GetSaveFormat(m_Dialog->FilterIndex, formatCode);
-    try {
-        // The component writes a temporary file and renames it, so a failed
-        // save leaves any file of that name as it was.
-        m_imgX->Export.SaveFile(path, int(formatCode), 0, true);
-    } catch (const ImgXError &error) {
-        Prompts::MsgBox(QStringLiteral("The image could not be saved as %1.\n%2").arg(path, error.text()),
-                        Prompts::Critical);
+    writeImage(path, int(formatCode));
+}
+
+// A large image takes seconds to encode: it is written on a worker thread
+// under the wait cursor, while the window keeps painting and takes no
+// commands. The component writes a temporary file and renames it, so a
+// failed save leaves any file of that name as it was.
+void frmViwer::writeImage(const QString &path, int formatCode)
+{
+    QString failure;
+    {
+        const BusyCursor busy;
+        try {
+            WorkWhilePainting::run(m_imgX->Export.SaveFileJob(path, formatCode, 0, true));
+        } catch (const ImgXError &error) {
+            failure = error.text();
+        } catch (const std::bad_alloc &) {
+            failure = QStringLiteral("There is not enough memory to write the file.");
+        }
     }
+    if (failure.isEmpty())
+        return;
+    qCWarning(lcViewer) << "Save As" << path << "failed:" << failure;
+    Prompts::MsgBox(QStringLiteral("The image could not be saved as %1.\n%2").arg(path, failure), Prompts::Critical);
+}
+
+QString frmViwer::shownFolder() const
+{
+    return hasShownFile() ? QFileInfo(m_Files[m_Index]).absolutePath() : QString();
 }
 
 // ---- Printing -------------------------------------------------------------
@@ -1280,7 +1330,7 @@ void frmViwer::LoadPreviewFile(const QString &path)
     if (ViewerCaption::isPictureLoaded(path)) {
         try {
             m_imgX->setSourceIsFile(false);
-            m_imgX->Loader.LoadFromPicture(PictureLoader::LoadPicture(path), QString());
+            loadPicture(path);
         } catch (const ImgXError &e) {
             qCWarning(lcViewer, "Cannot preview %s: %s", qUtf8Printable(path), e.what());
             m_imgX->Pages.Clear(QString());

@@ -148,6 +148,7 @@ private:
 
     // Showing an entry.
     bool loadEntry(const QString &path);
+    void loadPicture(const QString &path);
     void sizeToImage();
     void setWindowWidth(double twips);
     void setWindowHeight(double twips);
@@ -192,6 +193,8 @@ private:
     void afterRename(const QString &oldPath, const QString &newPath);
     void afterRemoval(const QString &oldPath);
     QStringList chosenFiles() const;
+    QString shownFolder() const;
+    void writeImage(const QString &path, int formatCode);
     void loadChosenFile(const QString &path);
 
     // Printing and the key prompt.

@@ -28,7 +28,7 @@ void ImgXDialog::show(bool save, bool &ok)
     request.filter = Filter;
     request.filterIndex = FilterIndex;
     request.defaultExt = DefaultExt;
-    request.directory = m_lastFolder;
+    request.directory = startFolder();
     request.multiSelect = !save && (Flags & OFN_ALLOWMULTISELECT);
     request.fileMustExist = !save && (Flags & OFN_FILEMUSTEXIST);
     request.overwritePrompt = save && (Flags & OFN_OVERWRITEPROMPT);
@@ -38,15 +38,35 @@ void ImgXDialog::show(bool save, bool &ok)
     if (!ok)
         return;
     QStringList files = result.files;
-    if (save && !DefaultExt.isEmpty() && QFileInfo(files.first()).suffix().isEmpty()) {
-        files.first() += QLatin1Char('.') + DefaultExt;
-        ok = !request.overwritePrompt || confirmReplace(files.first());
+    const QString named = save ? savedName(files.first(), result.filterIndex) : files.first();
+    if (named != files.first()) {
+        files.first() = named;
+        ok = !request.overwritePrompt || confirmReplace(named);
         if (!ok)
             return;
     }
     m_files = files;
     FilterIndex = result.filterIndex;
-    m_lastFolder = QFileInfo(m_files.first()).absolutePath();
+}
+
+// A save that failed leaves no file: its folder (one that holds no files,
+// say) is not where the next dialog opens.
+QString ImgXDialog::startFolder()
+{
+    if (!m_files.isEmpty() && QFileInfo(m_files.first()).isFile())
+        m_lastFolder = QFileInfo(m_files.first()).absolutePath();
+    return m_lastFolder.isEmpty() ? InitDir : m_lastFolder;
+}
+
+// The name typed, with the extension of the filter chosen when it has none.
+// A dialog that adds the extension itself hands it over complete already.
+QString ImgXDialog::savedName(const QString &typed, int filterIndex) const
+{
+    const QString filterExt = Prompts::filterExtension(Filter, filterIndex);
+    const QString ext = filterExt.isEmpty() ? DefaultExt : filterExt;
+    if (ext.isEmpty() || QFileInfo(typed).fileName().contains(QLatin1Char('.')))
+        return typed;
+    return typed + QLatin1Char('.') + ext;
 }
 
 QString ImgXDialog::FileName() const { return m_files.isEmpty() ? QString() : m_files.first(); }

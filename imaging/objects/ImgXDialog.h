@@ -2,7 +2,8 @@
 // The imaging component's file-dialog object: open and save dialogs whose
 // filter, flags, filter index and default extension are set beforehand and
 // whose choice is read afterwards. One object keeps its filter index and
-// its folder from one dialog to the next.
+// its folder from one dialog to the next; the folder only while the file
+// last chosen is there (opened, or written after the dialog closed).
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +19,11 @@ public:
     QString Filter;          // "description|patterns|description|patterns..."
     long Flags = 0;
     int FilterIndex = 1;     // 1-based; after a dialog, the filter chosen when it closed
-    QString DefaultExt;      // added to a saved name typed without an extension
+    // Added to a saved name typed without an extension, unless the filter
+    // chosen names an extension of its own: that one is added then.
+    QString DefaultExt;
+    // Where a dialog starts while no chosen file gives a folder to go back to.
+    QString InitDir;
 
     // ok is true when the user confirmed; a cancelled dialog changes nothing.
     void ShowOpen(bool &ok);
@@ -34,6 +39,8 @@ public:
 
 private:
     void show(bool save, bool &ok);
+    QString startFolder();
+    QString savedName(const QString &typed, int filterIndex) const;
 
     QStringList m_files;
     QString m_lastFolder;

@@ -1,12 +1,15 @@
 #include "ImgXPrint.h"
 
 #include "ImgXDocument.h"
+#include "ImagingLog.h"
 #include "PrintPlacement.h"
 #include "Prompts.h"
 
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
+
+#include <utility>
 
 namespace {
 
@@ -18,6 +21,53 @@ int rangeOf(QPrinter::PrintRange range)
     default: return ImgXPrint::AllPages;
     }
 }
+
+// The sheets 0..count-1 as they come out: in reverse when asked; several
+// copies either as whole sets one after the other (collated) or each
+// sheet repeated where it stands.
+QVector<int> sheetOrder(int count, int copies, bool collate, bool reverse)
+{
+    QVector<int> sheets;
+    for (int i = 0; i < count; ++i)
+        sheets << (reverse ? count - 1 - i : i);
+    QVector<int> order;
+    const int sets = qMax(1, copies);
+    if (collate) {
+        for (int copy = 0; copy < sets; ++copy)
+            order += sheets;
+    } else {
+        for (const int sheet : sheets)
+            order += QVector<int>(sets, sheet);
+    }
+    return order;
+}
+
+// Takes the copies and the page order off the printer while the sheets go
+// out, each once, and gives them back after, for the next print dialog.
+class CopiesTakenOver {
+public:
+    explicit CopiesTakenOver(QPrinter &printer)
+        : count(printer.copyCount()), collate(printer.collateCopies()),
+          reverse(printer.pageOrder() == QPrinter::LastPageFirst), m_printer(printer)
+    {
+        printer.setCopyCount(1);
+        printer.setPageOrder(QPrinter::FirstPageFirst);
+    }
+    ~CopiesTakenOver()
+    {
+        m_printer.setCopyCount(count);
+        m_printer.setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    }
+    CopiesTakenOver(const CopiesTakenOver &) = delete;
+    CopiesTakenOver &operator=(const CopiesTakenOver &) = delete;
+
+    const int count;
+    const bool collate;
+    const bool reverse;
+
+private:
+    QPrinter &m_printer;
+};
 
 void drawImage(QPainter &painter, QPrinter &printer, const QImage &image, bool center, bool fit)
 {
@@ -70,26 +120,33 @@ void ImgXPrint::PrintPages(const QString &jobName, const ImgXPages &pages, bool 
     const int count = pages.Count();
     if (count <= 0)
         throw ImgXError(QStringLiteral("There is no image to print."));
-    try {
-        for (int i = 0; i < count; ++i) {
+    m_jobName = jobName;
+    // A page that cannot be decoded is left out.
+    for (int i = 0; i < count; ++i) {
+        addSheet([&pages, i] {
             const std::optional<ImgXPage> page = pages.Item(i);
-            if (page && !page->image.isNull())
-                drawImage(startSheet(jobName), m_printer, page->image, center, fit);
-        }
-    } catch (const ImgXError &) {
-        if (!collectsJobs())
-            m_painter.reset();   // the sheets so far still go out
-        throw;
+            return page ? page->image : QImage();
+        }, center, fit);
     }
-    finishJob();
+    ++m_jobs;
+    if (!m_inDocument)
+        printSheets();
 }
 
 void ImgXPrint::PrintImage(const QString &jobName, const QImage &image, bool center, bool fit)
 {
     if (image.isNull())
         throw ImgXError(QStringLiteral("There is no image to print."));
-    drawImage(startSheet(jobName), m_printer, image, center, fit);
-    finishJob();
+    m_jobName = jobName;
+    addSheet([image] { return image; }, center, fit);
+    ++m_jobs;
+    if (!m_inDocument)
+        printSheets();
+}
+
+void ImgXPrint::addSheet(std::function<QImage()> image, bool center, bool fit)
+{
+    m_sheets.append(Sheet{std::move(image), center, fit, m_jobs});
 }
 
 void ImgXPrint::beginDocument()
@@ -100,39 +157,52 @@ void ImgXPrint::beginDocument()
 bool ImgXPrint::endDocument()
 {
     m_inDocument = false;
-    const std::unique_ptr<QPainter> painter = std::move(m_painter);
-    return !painter || painter->end();
-}
-
-bool ImgXPrint::collectsJobs() const
-{
-    return m_inDocument && !m_printer.outputFileName().isEmpty();
-}
-
-QPainter &ImgXPrint::startSheet(const QString &jobName)
-{
-    if (m_painter) {
-        if (!m_printer.newPage())
-            throw ImgXError(QStringLiteral("The printer could not start a new page."));
-        return *m_painter;
+    try {
+        printSheets();
+        return true;
+    } catch (const ImgXError &error) {
+        qCWarning(lcImaging) << "Printing" << m_jobName << "did not complete:" << error.text();
+        return false;
     }
-    m_printer.setDocName(jobName);
-    auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(&m_printer))
-        throw ImgXError(QStringLiteral("The printer could not start the job \"%1\".").arg(jobName));
-    // Without this hint the PDF the printer is fed re-encodes images as JPEG.
-    painter->setRenderHint(QPainter::LosslessImageRendering);
-    m_painter = std::move(painter);
-    return *m_painter;
 }
 
-// Ends the job, unless it belongs to a document that goes to a file:
-// endDocument ends that.
-void ImgXPrint::finishJob()
+// The printer is given every sheet once, in the order they come out: the
+// copies and the order are made here, the same for a file and a printer.
+void ImgXPrint::printSheets()
 {
-    if (collectsJobs())
-        return;
-    const std::unique_ptr<QPainter> painter = std::move(m_painter);
-    if (painter && !painter->end())
+    const QVector<Sheet> sheets = std::exchange(m_sheets, QVector<Sheet>());
+    const CopiesTakenOver copies(m_printer);
+    printInOrder(sheets, sheetOrder(int(sheets.size()), copies.count, copies.collate, copies.reverse));
+}
+
+// A file takes the whole document; a real printer gets a job of its own
+// wherever the next sheet belongs to another call. The sheets already
+// printed stay printed when one fails.
+void ImgXPrint::printInOrder(const QVector<Sheet> &sheets, const QVector<int> &order)
+{
+    const bool toFile = !m_printer.outputFileName().isEmpty();
+    QPainter painter;
+    int job = -1;
+    for (const int index : order) {
+        const Sheet &sheet = sheets[index];
+        const QImage image = sheet.image();
+        if (image.isNull())
+            continue;
+        if (painter.isActive() && !toFile && sheet.job != job && !painter.end())
+            throw ImgXError(QStringLiteral("The print job did not complete."));
+        job = sheet.job;
+        if (painter.isActive()) {
+            if (!m_printer.newPage())
+                throw ImgXError(QStringLiteral("The printer could not start a new page."));
+        } else {
+            m_printer.setDocName(m_jobName);
+            if (!painter.begin(&m_printer))
+                throw ImgXError(QStringLiteral("The printer could not start the job \"%1\".").arg(m_jobName));
+            // Without this hint the PDF the printer is fed re-encodes images as JPEG.
+            painter.setRenderHint(QPainter::LosslessImageRendering);
+        }
+        drawImage(painter, m_printer, image, sheet.center, sheet.fit);
+    }
+    if (painter.isActive() && !painter.end())
         throw ImgXError(QStringLiteral("The print job did not complete."));
 }

@@ -3,15 +3,17 @@
 // and printing of one image or of every page of a document, placed at the
 // top left of the printable area, centred on it, or fitted to it keeping
 // the aspect ratio. The printer and its page setup are kept for later jobs.
-// Images go to the printer without lossy compression.
+// Images go to the printer without lossy compression. The copies, their
+// collation and the reverse order chosen in the print dialog are made
+// here, since a printer that writes a file makes none of them itself.
 
 #include <QImage>
 #include <QPrinter>
 #include <QString>
+#include <QVector>
 
-#include <memory>
+#include <functional>
 
-class QPainter;
 class ImgXPages;
 class QWidget;
 
@@ -37,29 +39,41 @@ public:
     void ShowPageSetup(QWidget *owner, long flags, bool &result);
 
     // One job with every page, each on its own sheet. Throws ImgXError.
+    // Inside a document the pages are read when the document ends, so they
+    // must stay as they are until then.
     void PrintPages(const QString &jobName, const ImgXPages &pages, bool center, bool fit);
     // One job with the one image. Throws ImgXError.
     void PrintImage(const QString &jobName, const QImage &image, bool center, bool fit);
 
-    // Between these two calls the jobs of one print command go into one
-    // document when the printer writes a file, each on a sheet of its own,
-    // so that no job replaces the file an earlier one wrote. A real printer
-    // still takes each job apart. endDocument is false when the document
-    // could not be completed.
+    // Between these two calls the jobs of one print command make one
+    // document, printed when it ends: the copies and the order then take
+    // in every sheet of the command. A printer that writes a file gets the
+    // whole document, so that no job replaces the file an earlier one
+    // wrote; a real printer still takes each job apart. endDocument is
+    // false when the document could not be completed.
     void beginDocument();
     bool endDocument();
 
     QPrinter &printer() { return m_printer; }
 
 private:
-    // In a document that goes to a file: jobs stay open for the next one.
-    bool collectsJobs() const;
-    // A painter on the printer, ready for a new sheet of the job.
-    QPainter &startSheet(const QString &jobName);
-    void finishJob();
+    // One sheet to print: its image, read when it is printed.
+    struct Sheet {
+        std::function<QImage()> image;
+        bool center = false;
+        bool fit = false;
+        int job = 0;
+    };
+    void addSheet(std::function<QImage()> image, bool center, bool fit);
+    // Prints the sheets gathered, with the copies and in the order asked
+    // for, and forgets them. Throws ImgXError.
+    void printSheets();
+    void printInOrder(const QVector<Sheet> &sheets, const QVector<int> &order);
 
     QPrinter m_printer;
-    std::unique_ptr<QPainter> m_painter;   // while a job or a document is open
+    QVector<Sheet> m_sheets;
+    QString m_jobName;
+    int m_jobs = 0;
     bool m_inDocument = false;
     int m_printRange = AllPages;
 };

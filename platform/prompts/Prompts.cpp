@@ -1,5 +1,7 @@
 #include "Prompts.h"
 
+#include "NameOnlyIconProvider.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
@@ -7,6 +9,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace Prompts {
 
@@ -67,7 +70,9 @@ QStringList qtFilters(const QString &filter)
 
 FileDialogResult qtFileDialog(const FileDialogRequest &request)
 {
+    NameOnlyIconProvider icons;   // made first: it outlives the dialog that asks it
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
+    dialog.setIconProvider(&icons);
     dialog.setNameFilters(qtFilters(request.filter));
     // The dialog keeps and answers with its own copies of the filters (with
     // runs of blanks made one), so positions are looked up in those.
@@ -77,7 +82,16 @@ FileDialogResult qtFileDialog(const FileDialogRequest &request)
     if (request.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(request.defaultExt);
+        // A name typed without an extension gets the one of the filter
+        // selected when the dialog closes, as the desktop's own save dialogs
+        // do (Qt's keeps the suffix it was given). Its replace question then
+        // names the file that is really written.
+        const auto suffixFollows = [&dialog, &request, filters](const QString &selected) {
+            const QString ext = filterExtension(request.filter, int(filters.indexOf(selected)) + 1);
+            dialog.setDefaultSuffix(ext.isEmpty() ? request.defaultExt : ext);
+        };
+        suffixFollows(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixFollows);
         if (!request.overwritePrompt)
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
@@ -126,6 +140,17 @@ QString InputBox(const QString &prompt, const QString &title, const QString &def
 FileDialogResult FileDialog(const FileDialogRequest &request)
 {
     return g_handler ? g_handler->fileDialog(request) : qtFileDialog(request);
+}
+
+QString filterExtension(const QString &filter, int index)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const int at = 2 * index - 1;
+    if (index < 1 || at >= parts.size())
+        return QString();
+    const QString patterns = parts[at].trimmed();
+    static const QRegularExpression onePattern(QStringLiteral("^\\*\\.([^.*?;\\s\\[\\]]+)$"));
+    return onePattern.match(patterns).captured(1);
 }
 
 std::optional<QColor> ChooseColor(const QColor &initial)

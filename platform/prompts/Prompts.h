@@ -39,7 +39,10 @@ struct FileDialogRequest {
     QString title;
     QString filter;          // "description|patterns|description|patterns..."
     int filterIndex = 1;     // 1-based
-    QString defaultExt;      // without the dot
+    // Without the dot: added to a saved name typed without an extension. A
+    // save dialog adds the extension of the filter selected instead, where
+    // that filter names one.
+    QString defaultExt;
     QString directory;
     QString fileName;
     bool multiSelect = false;
@@ -76,6 +79,10 @@ int MsgBox(const QString &text, int style = OKOnly, const QString &title = QStri
 // A prompt box; "" when the user cancels.
 QString InputBox(const QString &prompt, const QString &title = QString(), const QString &defaultText = QString());
 FileDialogResult FileDialog(const FileDialogRequest &request);
+// The extension that entry `index` (1-based) of a "description|patterns"
+// filter stands for when its patterns name just one ("*.png" gives "png");
+// "" for "*.*", for several patterns and for an index outside the filter.
+QString filterExtension(const QString &filter, int index);
 std::optional<QColor> ChooseColor(const QColor &initial);
 // Shows a dialog modally and returns its result code.
 int ExecModal(QDialog *dialog);

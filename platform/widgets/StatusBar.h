@@ -1,11 +1,12 @@
 #pragma once
 // A status bar of a fixed number of text panels, addressed 1, 2, 3... from
-// the left. The last panel takes the remaining width.
+// the left. The last panel takes the remaining width; in a narrow window a
+// panel's text ends in an ellipsis where it does not fit.
 
 #include <QStatusBar>
 #include <QVector>
 
-class QLabel;
+class StatusPanel;
 
 class StatusBar : public QStatusBar {
     Q_OBJECT
@@ -16,8 +17,8 @@ public:
     QString PanelText(int index) const;
     // A panel number outside 1..PanelCount() is ignored.
     void setPanelText(int index, const QString &text);
-    QLabel *panel(int index) const;
+    StatusPanel *panel(int index) const;
 
 private:
-    QVector<QLabel *> m_panels;
+    QVector<StatusPanel *> m_panels;
 };

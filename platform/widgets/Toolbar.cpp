@@ -9,6 +9,7 @@ namespace {
 constexpr int kMargin = 1;
 constexpr int kButtonPadding = 2;     // around the picture, each side
 constexpr int kSeparatorWidth = 8;
+constexpr int kNarrowSeparatorWidth = 2;   // the separator's two lines, no room around them
 constexpr QSize kDefaultPicture(40, 32);
 }
 
@@ -61,10 +62,7 @@ void Toolbar::Refresh()
 
 int Toolbar::itemWidth(const ToolbarItem &item) const
 {
-    if (item.m_style == ToolbarItem::Separator)
-        return kSeparatorWidth;
-    const QSize picture = item.m_picture.isNull() ? kDefaultPicture : item.m_picture.deviceIndependentSize().toSize();
-    return picture.width() + 2 * kButtonPadding;
+    return item.m_style == ToolbarItem::Separator ? separatorWidth() : buttonWidth(item);
 }
 
 QRect Toolbar::itemRect(int index) const
@@ -77,10 +75,38 @@ QRect Toolbar::itemRect(int index) const
     return QRect(x, 0, itemWidth(m_items[index - 1]), height());
 }
 
+// In a toolbar narrower than its items the separators give up their room
+// first, so that the buttons still fit whole where they can.
+int Toolbar::separatorWidth() const
+{
+    int separators = 0;
+    int needed = 2 * kMargin;
+    for (const ToolbarItem &item : m_items) {
+        if (item.m_style == ToolbarItem::Separator)
+            ++separators;
+        else
+            needed += buttonWidth(item);
+    }
+    if (separators == 0 || needed + separators * kSeparatorWidth <= width())
+        return kSeparatorWidth;
+    return qBound(kNarrowSeparatorWidth, (width() - needed) / separators, kSeparatorWidth);
+}
+
+int Toolbar::buttonWidth(const ToolbarItem &item)
+{
+    const QSize picture = item.m_picture.isNull() ? kDefaultPicture : item.m_picture.deviceIndependentSize().toSize();
+    return picture.width() + 2 * kButtonPadding;
+}
+
+bool Toolbar::isWhole(int index) const
+{
+    return itemRect(index).right() < width() - kMargin;
+}
+
 int Toolbar::itemAt(const QPoint &pos) const
 {
     for (int i = 1; i <= m_items.size(); ++i) {
-        if (itemRect(i).contains(pos))
+        if (itemRect(i).contains(pos) && isWhole(i))
             return i;
     }
     return 0;
@@ -90,7 +116,7 @@ QSize Toolbar::sizeHint() const
 {
     int width = 2 * kMargin;
     for (const ToolbarItem &item : m_items)
-        width += itemWidth(item);
+        width += item.m_style == ToolbarItem::Separator ? kSeparatorWidth : buttonWidth(item);
     return QSize(width, kDefaultPicture.height() + 2 * kButtonPadding);
 }
 
@@ -98,7 +124,8 @@ void Toolbar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    for (int i = 1; i <= m_items.size(); ++i) {
+    // An item that does not fit whole is left out rather than cut through.
+    for (int i = 1; i <= m_items.size() && isWhole(i); ++i) {
         const QRect r = itemRect(i);
         if (m_items[i - 1].m_style == ToolbarItem::Separator) {
             const int x = r.center().x();

@@ -3,7 +3,9 @@
 // left. A button has a key, a tooltip, a picture and a second picture shown
 // while the pointer is over it; it can be checked (drawn pressed) and
 // disabled. A click on an enabled button raises ButtonClick with its number
-// and key; separators take no clicks.
+// and key; separators take no clicks. In a toolbar too narrow for all of
+// them, the separators narrow and the items that still do not fit whole
+// are left out.
 
 #include <QPixmap>
 #include <QString>
@@ -66,6 +68,9 @@ protected:
 private:
     int itemAt(const QPoint &pos) const;
     int itemWidth(const ToolbarItem &item) const;
+    static int buttonWidth(const ToolbarItem &item);
+    int separatorWidth() const;
+    bool isWhole(int index) const;
     void paintButton(QPainter &painter, int index, const QRect &rect) const;
     void setHovered(int index);
 

@@ -6,6 +6,8 @@
 #include "ImgX.h"
 #include "frmViwer.h"
 
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QtTest/QTest>
 
 class ViewerWindowDesktopTest : public DesktopViewer {};
@@ -40,4 +42,19 @@ TEST_F(ViewerWindowDesktopTest, KeysWithShiftActLikeThePlainKey)
     frmViwer *viewer = show({image("small.png", 320, 240)});
     Desktop::keys({"shift+minus"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return viewer->imgX()->Zoom() < 1.0; }, 3000)) << viewer->imgX()->Zoom();
+}
+
+// Zoomed past the window, the image area and its scroll bars end where
+// the status bar begins, whatever height the bars have here.
+TEST_F(ViewerWindowDesktopTest, ImageAreaEndsWhereTheStatusBarBegins)
+{
+    frmViwer *viewer = show({image("photo.png", 640, 480)});
+    Desktop::keys({"KP_Add"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer->imgX()->ScrollMode() == 2; }, 3000));
+    const int statusTop = viewer->statusBar()->geometry().top();
+    EXPECT_EQ(viewer->imgX()->mapTo(viewer, QPoint(0, viewer->imgX()->height())).y(), statusTop);
+    for (const QScrollBar *bar : viewer->imgX()->findChildren<QScrollBar *>()) {
+        const QRect shown(bar->mapTo(viewer, QPoint(0, 0)), bar->size());
+        EXPECT_TRUE(bar->isVisible() && viewer->rect().contains(shown) && shown.bottom() < statusTop);
+    }
 }

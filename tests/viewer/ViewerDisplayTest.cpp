@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QTest>
 
@@ -80,10 +81,9 @@ TEST_F(ViewerDisplay, SmallIconGetsTheFixedWindowCentredOnScreen)
     EXPECT_TWIPS(FormGeometry::height(v), 4600, tppy());
     EXPECT_TWIPS(FormGeometry::left(v), (ScreenMetrics::screenWidthTwips() - FormGeometry::width(v)) / 2, tppx());
     EXPECT_TWIPS(FormGeometry::top(v), (ScreenMetrics::screenHeightTwips() - FormGeometry::height(v)) / 2, tppy());
-    // The layout then fits the image control to the window.
-    EXPECT_TWIPS(FormGeometry::controlWidth(v->imgX()), FormGeometry::width(v), tppx());
-    EXPECT_TWIPS(FormGeometry::controlHeight(v->imgX()),
-                 FormGeometry::height(v) - FormGeometry::controlHeight(v->toolbar()) - 600, tppy());
+    // The layout then fits the image control to the window, down to the status bar.
+    EXPECT_EQ(v->imgX()->width(), v->width());
+    EXPECT_EQ(v->imgX()->mapTo(v, QPoint(0, v->imgX()->height())).y(), v->statusBar()->geometry().top());
 }
 
 TEST_F(ViewerDisplay, LongFileNameDoesNotWidenTheWindow)
@@ -145,7 +145,7 @@ TEST_F(ViewerDisplay, MaximisedWindowKeepsItsGeometry)
     v->ViewImage(other, index);
     processEvents();
     EXPECT_EQ(v->geometry(), before);
-    EXPECT_TWIPS(FormGeometry::controlWidth(v->imgX()), FormGeometry::width(v), tppx());
+    EXPECT_EQ(v->imgX()->width(), v->width());
 }
 
 TEST_F(ViewerDisplay, StepsStopAtTheEndsAndPassOneEmptyEntry)
@@ -254,15 +254,44 @@ TEST_F(ViewerDisplay, IconsAndDibsAreDescribedFromTheFileCursorsFromTheControl)
     EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(icon).size())));
     EXPECT_EQ(bar->PanelText(4), QString());
 
-    // A cursor comes as a picture without a file: the control names no file,
-    // so the update ends after the name and the size panel keeps its text.
+    // A cursor is described as the control describes it: its own file,
+    // after a PNG's figures.
     const QString cursor = dir.filePath("arrow.cur");
-    ASSERT_TRUE(QFile::copy(icon, cursor));
-    QStringList list = {cursor};
+    ASSERT_TRUE(QFile::copy(image("big.ico", 48, 40, "ICO"), cursor));
+    QStringList list = {image("photo.png", 300, 200), cursor};
     int index = 0;
     v->ViewImage(list, index);
-    EXPECT_EQ(bar->PanelText(2), QString());
-    EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(icon).size())));
+    v->ShowNext();
+    EXPECT_EQ(bar->PanelText(2), QStringLiteral("arrow.cur"));
+    EXPECT_EQ(bar->PanelText(3), StatusText::FormatFileSize(float(QFileInfo(cursor).size())));
+    EXPECT_EQ(bar->PanelText(4), QStringLiteral("48x40x32b cur"));
+}
+
+// In a narrow window what does not fit leaves the right edge of its panel,
+// or of the toolbar, blank: no text or button is drawn cut through.
+TEST_F(ViewerDisplay, NarrowWindowCutsNoPanelTextOrButton)
+{
+    frmViwer *v = show({image("wide.png", 400, 300)});
+    v->resize(300, v->height());
+    processEvents();
+    const auto blank = [](QWidget *widget, const QRect &area) {
+        const QImage shot = widget->grab().toImage();
+        for (int x = area.left(); x <= area.right(); ++x)
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                if (shot.pixel(x, y) != shot.pixel(area.topRight()))
+                    return false;
+        return true;
+    };
+    auto *panel = v->statusPanels()->findChild<QLabel *>(QStringLiteral("Panel4"));   // "400x300x24b png"
+    ASSERT_GT(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width());
+    EXPECT_TRUE(blank(panel, panel->contentsRect().adjusted(panel->contentsRect().width() - 3, 0, 0, 0)));
+    Toolbar *bar = v->toolbar();
+    int whole = 0;
+    while (bar->itemRect(whole + 1).right() < bar->width() - 1)
+        ++whole;
+    ASSERT_LT(whole, bar->ItemCount());
+    const int from = bar->itemRect(whole).right() + 1;
+    EXPECT_TRUE(blank(bar, QRect(from, 0, bar->width() - from, bar->height())));
 }
 
 TEST_F(ViewerDisplay, PositionPanelCountsTheWholeList)

@@ -220,6 +220,17 @@ TEST_F(ViewerFiles, RenameKeepsTheImageAndFollowsWithListAndTitle)
     EXPECT_EQ(prompts.inputs.last().defaultText, QStringLiteral("a.png"));
 }
 
+TEST_F(ViewerFiles, RenameOntoAListedFileTakesTheReplacedEntryOut)
+{
+    frmViwer *v = show({a, b, c}, 2);
+    ScriptedPrompts::instance().answerInput(QStringLiteral("b.png"));
+    ScriptedPrompts::instance().answerMessage(Prompts::Yes);   // Confirm File Replace
+    trigger(v, "mnuRename");
+    EXPECT_EQ(v->files(), (QStringList{a, b}));
+    EXPECT_EQ(v->currentIndex(), 1);
+    EXPECT_EQ(v->statusPanels()->PanelText(1), QStringLiteral("2/2"));
+}
+
 TEST_F(ViewerFiles, RenamesThatNameNothingNewDoNothing)
 {
     frmViwer *v = show({a});

@@ -117,7 +117,6 @@ TEST(ViewerGeometryRules, FitNeedsBothDirectionsLarger)
     EXPECT_EQ(ViewerGeometry::fitZoom(400, 400, 15, 15, 6000, 6000), std::nullopt);   // exactly as large
     EXPECT_EQ(ViewerGeometry::scrollMode(1.0, 400, 400, 15, 15, 6000, 6000), 3);
     EXPECT_EQ(ViewerGeometry::scrollMode(1.0, 400, 401, 15, 15, 6000, 6000), 2);
-    EXPECT_EQ(ViewerGeometry::layoutImageHeight(5000, 500), 3900);
 }
 
 TEST(ViewerKeys, TableDependsOnModeOnlyForDeleteAndArrows)

@@ -98,14 +98,16 @@ TEST_F(ImgXDialogTest, CancelKeepsThePreviousChoiceAndFilter)
 
 TEST_F(ImgXDialogTest, FilterIndexAndFolderCarryOverToTheNextDialog)
 {
-    prompts().answerFileDialog(chosen({"/pics/out/a.psd"}, 3));
+    QTemporaryDir dir;
+    prompts().answerFileDialog(chosen({dir.filePath("a.psd")}, 3));
     bool ok = false;
     dialog.FilterIndex = 1;
     dialog.ShowSave(ok);
     EXPECT_EQ(dialog.FilterIndex, 3);   // the filter chosen when the dialog closed
+    TestFiles::writeBytes(dir.filePath("a.psd"), "saved");   // the folder is kept once the file is there
     dialog.ShowOpen(ok);
     EXPECT_EQ(prompts().fileDialogs.at(1).filterIndex, 3);
-    EXPECT_EQ(prompts().fileDialogs.at(1).directory, "/pics/out");
+    EXPECT_EQ(prompts().fileDialogs.at(1).directory, dir.path());
 }
 
 TEST_F(ImgXDialogTest, SaveAddsTheDefaultExtensionToABareName)

@@ -165,6 +165,22 @@ TEST_F(ImgXPrintTest, PrintPagesPutsEveryPageOnItsOwnSheet)
     expectNear(inkedRect(page(3)), QRectF(printable().topLeft(), QSizeF(72, 72)));
 }
 
+// A printer that writes a file makes no copies and keeps the order: the object makes them.
+TEST_F(ImgXPrintTest, CopiesCollationAndReverseOrderAreMade)
+{
+    m_print.printer().setCopyCount(2);
+    m_print.printer().setCollateCopies(true);
+    m_print.printer().setPageOrder(QPrinter::LastPageFirst);
+    m_print.beginDocument();
+    for (int width : {40, 50, 60})
+        m_print.PrintImage("Orrindale", solid(width, 30), false, false);
+    EXPECT_TRUE(m_print.endDocument());
+    QList<int> widths;
+    for (const QImage &image : embedded())
+        widths << image.width();
+    EXPECT_EQ(widths, (QList<int>{60, 50, 40, 60, 50, 40}));
+}
+
 TEST_F(ImgXPrintTest, ImagesAreStoredWithoutLoss)
 {
     QImage image = solid(61, 40);
