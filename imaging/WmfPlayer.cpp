@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DecodeDeadline.h"
+#include "DrawnExtent.h"
 #include "DibCodec.h"
 #include "ImagingLimits.h"
 #include "ImgXDocument.h"
@@ -127,9 +128,11 @@ class Player {
 public:
     // `frame` is the part of the drawing the picture shows, in logical
     // units of which `unitsPerInch` make an inch; `device` the picture's
-    // size in pixels.
-    Player(const QByteArray &data, QPainter &painter, const QRectF &frame, double unitsPerInch, const QSizeF &device)
-        : m_data(data), m_painter(painter), m_device(device)
+    // size in pixels; `placement` moves the drawing on the picture after
+    // the file's own mapping.
+    Player(const QByteArray &data, QPainter &painter, const QRectF &frame, double unitsPerInch, const QSizeF &device,
+           const QTransform &placement = QTransform())
+        : m_data(data), m_painter(painter), m_device(device), m_placement(placement)
     {
         // As the system plays a metafile picture: stretchable, the frame
         // as the window and the picture as the viewport, so that a file
@@ -271,7 +274,7 @@ private:
                           m_state.viewportOrg.y() - m_state.windowOrg.y() * sy);
     }
 
-    void applyMapping() { m_painter.setTransform(logicalToDevice()); }
+    void applyMapping() { m_painter.setTransform(logicalToDevice() * m_placement); }
 
     void restore(int which)
     {
@@ -624,6 +627,7 @@ private:
     const QByteArray &m_data;
     QPainter &m_painter;
     QSizeF m_device;
+    QTransform m_placement;
     QSizeF m_pixelsPerInch{96, 96};
     DcState m_state;
     std::vector<DcState> m_saved;
@@ -674,16 +678,39 @@ QRectF logicalFrame(const QByteArray &data, double *unitsPerInch)
     return QRectF();
 }
 
+// Where a drawing lands on a picture of `size`, as its records place it.
+QRectF drawnExtent(const QByteArray &data, const QRectF &frame, double unitsPerInch, const QSize &size,
+                   DecodeDeadline &deadline)
+{
+    return DrawnExtent::of(size, [&](QPainter &painter) {
+        Player(data, painter, frame, unitsPerInch, QSizeF(size)).play(firstRecord(data), deadline);
+    });
+}
+
+// A drawing that runs well past its picture's box is shown whole, its
+// extent filling the picture, as other readers of such files show it; one
+// within its box (a pen's width over the edge, or a few per cent) stays
+// where its records place it, margins and all.
+QTransform placementOf(const QRectF &drawn, const QSizeF &size)
+{
+    const QRectF picture(QPointF(0, 0), size);
+    const double slackX = qMax(2.0, size.width() * 0.05), slackY = qMax(2.0, size.height() * 0.05);
+    if (drawn.isEmpty() || picture.adjusted(-slackX, -slackY, slackX, slackY).contains(drawn))
+        return QTransform();
+    return QTransform::fromTranslate(-drawn.left(), -drawn.top())
+        * QTransform::fromScale(size.width() / drawn.width(), size.height() / drawn.height());
+}
+
 // The frame is upright: a drawing whose window extent is negative is
 // turned over to fill it.
 QImage playOnto(const QByteArray &data, const QRectF &frame, double unitsPerInch, const QSize &size,
-               DecodeDeadline &deadline)
+               DecodeDeadline &deadline, const QTransform &placement = QTransform())
 {
     ImagingLimits::checkDecodeSize(size.width(), size.height());
     QImage image = ImagingLimits::newImage(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    Player(data, painter, frame, unitsPerInch, QSizeF(size)).play(firstRecord(data), deadline);
+    Player(data, painter, frame, unitsPerInch, QSizeF(size), placement).play(firstRecord(data), deadline);
     painter.end();
     return image;
 }
@@ -702,7 +729,8 @@ QImage render(const QByteArray &data)
     if (!window.isEmpty()) {
         const QSize size(qMax(1, int(std::lround(window.width() * 96.0 / inch))),
                          qMax(1, int(std::lround(window.height() * 96.0 / inch))));
-        return playOnto(data, window, inch, size, deadline);
+        const QRectF drawn = drawnExtent(data, window, inch, size, deadline);
+        return playOnto(data, window, inch, size, deadline, placementOf(drawn, QSizeF(size)));
     }
     // No frame: one unit a pixel, as large as what is drawn.
     QPicture picture;

@@ -239,7 +239,8 @@ TEST(ImagingMetafile, BoundedDecodes)
 TEST(ImagingMetafile, DrawingsArePlacedAsTheSystemMapsThem)
 {
     QTemporaryDir dir;
-    const QString circle = dir.filePath("c.wmf"), metric = dir.filePath("m.wmf"), framed = dir.filePath("f.emf");
+    const QString circle = dir.filePath("c.wmf"), metric = dir.filePath("m.wmf"), framed = dir.filePath("f.emf"),
+                  spilling = dir.filePath("s.wmf");
     const auto red = [](const WmfAdd &add, WMFHANDLES *wht) {
         uint32_t brush = 0;
         return add(wcreatebrushindirect_set(&brush, wht, U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 0, 0), 0)))
@@ -259,6 +260,12 @@ TEST(ImagingMetafile, DrawingsArePlacedAsTheSystemMapsThem)
         return add(U_WMRSETMAPMODE_set(U_MM_HIMETRIC)) && add(U_WMRSETVIEWPORTORG_set(U_POINT16{0, 96}))
             && red(add, wht) && add(U_WMRRECTANGLE_set(U_RECT16{0, 0, 1270, 1270}));
     }));
+    // A box and window of 0..1369 with the circle drawn at 263..1587, past
+    // the box: shown whole, filling the picture.
+    ASSERT_TRUE(writeWmf(spilling, QSizeF(1369 / 1200.0, 1369 / 1200.0), 1200, [&](const WmfAdd &add, WMFHANDLES *wht) {
+        return add(U_WMRSETMAPMODE_set(U_MM_ANISOTROPIC)) && add(U_WMRSETWINDOWEXT_set(U_POINT16{1369, 1369}))
+            && red(add, wht) && add(U_WMRELLIPSE_set(U_RECT16{263, 263, 1587, 1587}));
+    }));
     // A frame of 400 x 200 pixels whose bounds are the whole screen.
     ASSERT_TRUE(writeEmf(framed, QRect(0, 0, 1920, 1080), QRect(0, 0, 10584, 5293), [](const EmfAdd &add, EMFHANDLES *eht) {
         uint32_t brush = 0;
@@ -271,14 +278,16 @@ TEST(ImagingMetafile, DrawingsArePlacedAsTheSystemMapsThem)
         return doc.Export.GetPicture().convertToFormat(QImage::Format_ARGB32);
     };
     const QRgb filled = qRgb(255, 0, 0), white = qRgb(255, 255, 255);
-    const QImage round = picture(circle), square = picture(metric), frame = picture(framed);
-    ASSERT_EQ(QList<QSize>({round.size(), square.size(), frame.size()}),
-              QList<QSize>({QSize(80, 80), QSize(96, 96), QSize(400, 200)}));
+    const QImage round = picture(circle), square = picture(metric), frame = picture(framed), whole = picture(spilling);
+    ASSERT_EQ(QList<QSize>({round.size(), square.size(), frame.size(), whole.size()}),
+              QList<QSize>({QSize(80, 80), QSize(96, 96), QSize(400, 200), QSize(110, 110)}));
     for (const QPoint at : {QPoint(40, 3), QPoint(3, 40), QPoint(76, 40), QPoint(40, 76)}) {
         EXPECT_EQ(round.pixel(at), filled) << "the circle reaches the picture's edges";
         EXPECT_EQ(frame.pixel(at * 2.5), filled) << "the circle fills the frame's height";
+        EXPECT_EQ(whole.pixel(at * 110 / 80), filled) << "the circle past the box is shown whole";
     }
     EXPECT_EQ(round.pixel(3, 3), white);
+    EXPECT_EQ(whole.pixel(4, 4), white);
     EXPECT_EQ(qAlpha(frame.pixel(300, 100)), 0);
     EXPECT_EQ(square.pixel(20, 70), filled);
     EXPECT_EQ(square.pixel(70, 20), white);
