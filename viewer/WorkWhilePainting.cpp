@@ -33,6 +33,7 @@ bool run(std::function<void()> work)
         try {
             work();
         } catch (...) {
+            // Not swallowed: carried to the waiting thread, which rethrows it.
             error = std::current_exception();
         }
         const std::lock_guard<std::mutex> lock(shared->mutex);
