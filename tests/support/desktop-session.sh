@@ -11,6 +11,7 @@ for tool in Xvfb openbox xdotool xprop; do
 done
 
 work=$(mktemp -d)
+wm="" xvfb=""
 cleanup() {
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
@@ -19,26 +20,39 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the pipe.
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-if ! read -r -t 20 number <"$work/display"; then
-  echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1
-fi
-export DISPLAY=":$number"
-unset WAYLAND_DISPLAY
+# Xvfb picks a free display itself and writes its number to the pipe; the
+# window manager is up once it announces itself on the root window.
+start_desktop() {
+  rm -f "$work/display"
+  mkfifo "$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  if ! read -r -t 20 number <"$work/display"; then
+    echo "Xvfb did not start:"; cat "$work/xvfb.log"; return 1
+  fi
+  export DISPLAY=":$number"
+  unset WAYLAND_DISPLAY
+  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "openbox did not start on $DISPLAY:"; cat "$work/openbox.log"; cat "$work/xvfb.log"
+  return 1
+}
 
-# The window manager is up once it announces itself on the root window.
-HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
+# Many desktops start at once in a parallel test run; one that comes up
+# broken is taken down and started again.
+for attempt in 1 2 3; do
+  start_desktop && break
+  [ "$attempt" = 3 ] && exit 1
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  wm="" xvfb=""
 done
-if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-  echo "openbox did not start:"; cat "$work/openbox.log"; exit 1
-fi
 
 "$@"
 status=$?
