@@ -14,11 +14,13 @@ qint64 DecodeDeadline::seconds() const
     return std::chrono::ceil<std::chrono::seconds>(m_limit).count();
 }
 
+QString DecodeDeadline::stoppedReason(double seconds)
+{
+    return QStringLiteral("decoding it was stopped after %1 seconds (the file is damaged or too complex)").arg(seconds);
+}
+
 void DecodeDeadline::check() const
 {
     if (expired())
-        throw ImgXError(QStringLiteral("Cannot read the %1 image: decoding it was stopped after %2 seconds "
-                                       "(the file is damaged or too complex).")
-                            .arg(m_what)
-                            .arg(seconds()));
+        throw ImgXError(QStringLiteral("Cannot read the %1 image: %2.").arg(m_what, stoppedReason(double(seconds()))));
 }

@@ -22,6 +22,9 @@ public:
     void check() const;   // throws ImgXError once expired
     // The limit, in whole seconds rounded up, for messages.
     qint64 seconds() const;
+    // Why a decode was stopped at a limit of `seconds`, as messages give it
+    // after "Cannot read the ... image: ".
+    static QString stoppedReason(double seconds);
 
 private:
     QString m_what;

@@ -26,11 +26,7 @@ bool jpegWhole(const QByteArray &data)
     qint64 at = 2;
     while (at + 4 <= data.size()) {
         const int marker = quint8(data[int(at + 1)]);
-        if (quint8(data[int(at)]) != 0xFF || marker == 0x00) {
-            ++at;
-            continue;
-        }
-        if (marker == 0xFF) {
+        if (quint8(data[int(at)]) != 0xFF || marker == 0x00 || marker == 0xFF) {   // stray bytes and fill
             ++at;
             continue;
         }

@@ -1,5 +1,6 @@
 #include "HelperProcess.h"
 
+#include "DecodeDeadline.h"
 #include "ImagingLog.h"
 
 #include <cerrno>
@@ -53,8 +54,7 @@ bool collect(int fd, std::chrono::milliseconds limit, qint64 maxBytes, QByteArra
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            why = QStringLiteral("decoding it was stopped after %1 seconds (the file is damaged or too complex)")
-                      .arg(double(limit.count()) / 1000.0);
+            why = DecodeDeadline::stoppedReason(double(limit.count()) / 1000.0);
             return false;
         }
         pollfd p{fd, POLLIN, 0};

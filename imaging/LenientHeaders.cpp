@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+using ByteReader::be32;
 using ByteReader::le16;
 using ByteReader::le32;
 
@@ -27,16 +28,15 @@ QByteArray bmpWithOnePlane(const QByteArray &data)
 // it is no PNG or the file ends first.
 qint64 pngLength(const QByteArray &data, qint64 at)
 {
-    const char *bytes = data.constData();
     const qint64 size = data.size();
-    if (at < 0 || at + 8 > size || std::memcmp(bytes + at, "\x89PNG\r\n\x1a\n", 8) != 0)
+    if (at < 0 || at + 8 > size || std::memcmp(data.constData() + at, "\x89PNG\r\n\x1a\n", 8) != 0)
         return 0;
     qint64 chunk = at + 8;
     while (chunk + 12 <= size) {
-        const qint64 end = chunk + 12 + qFromBigEndian<quint32>(bytes + chunk);
+        const qint64 end = chunk + 12 + be32(data, chunk);
         if (end > size)
             return 0;
-        if (std::memcmp(bytes + chunk + 4, "IEND", 4) == 0)
+        if (std::memcmp(data.constData() + chunk + 4, "IEND", 4) == 0)
             return end - at;
         chunk = end;
     }
@@ -52,13 +52,10 @@ QByteArray iconWithPngLengths(const QByteArray &data)
     QByteArray out = data;
     const qint64 entries = std::min<qint64>(le16(data, 4), (data.size() - 6) / 16);
     for (qint64 i = 0; i < entries; ++i) {
-        const QByteArray entry = data.mid(6 + i * 16, 16);
-        const qint64 length = pngLength(data, le32(entry, 12));
-        if (length > 0 && length != le32(entry, 8)) {
-            char bytes[4];
-            qToLittleEndian<quint32>(quint32(length), bytes);
-            out.replace(6 + i * 16 + 8, 4, bytes, 4);
-        }
+        const qint64 entry = 6 + i * 16;
+        const qint64 length = pngLength(data, le32(data, entry + 12));
+        if (length > 0 && length != le32(data, entry + 8))
+            qToLittleEndian<quint32>(quint32(length), out.data() + entry + 8);
     }
     return out;
 }

@@ -702,11 +702,10 @@ QTransform placementOf(const QRectF &drawn, const QSizeF &size)
 }
 
 // The frame is upright: a drawing whose window extent is negative is
-// turned over to fill it.
+// turned over to fill it. The caller has checked the size.
 QImage playOnto(const QByteArray &data, const QRectF &frame, double unitsPerInch, const QSize &size,
                DecodeDeadline &deadline, const QTransform &placement = QTransform())
 {
-    ImagingLimits::checkDecodeSize(size.width(), size.height());
     QImage image = ImagingLimits::newImage(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -729,6 +728,9 @@ QImage render(const QByteArray &data)
     if (!window.isEmpty()) {
         const QSize size(qMax(1, int(std::lround(window.width() * 96.0 / inch))),
                          qMax(1, int(std::lround(window.height() * 96.0 / inch))));
+        // Refused before the drawing is measured: a picture too large to
+        // hold costs no play of its records.
+        ImagingLimits::checkDecodeSize(size.width(), size.height());
         const QRectF drawn = drawnExtent(data, window, inch, size, deadline);
         return playOnto(data, window, inch, size, deadline, placementOf(drawn, QSizeF(size)));
     }
@@ -742,6 +744,7 @@ QImage render(const QByteArray &data)
     if (drawn.isEmpty())
         throw ImgXError(QStringLiteral("Cannot read the WMF image: it gives no picture size and draws nothing."));
     const QRect area = QRect(QPoint(qMin(0, drawn.left()), qMin(0, drawn.top())), drawn.bottomRight());
+    ImagingLimits::checkDecodeSize(area.width(), area.height());
     return playOnto(data, QRectF(area), inch, area.size(), deadline);
 }
 

@@ -113,30 +113,19 @@ bool ImagePrefetcher::isReady(const QString &path) const
     return entry && ready(*entry);
 }
 
-std::shared_ptr<ImagePrefetcher::Decode> ImagePrefetcher::finished(const QString &path)
+std::optional<QVector<ImgXPage>> ImagePrefetcher::decoded(const QString &path, QString *failure)
 {
     const Entry *entry = find(path);
     if (!entry || !unchanged(*entry))
-        return nullptr;
+        return std::nullopt;
     const std::shared_ptr<Decode> result = entry->result.get();
     bytesHeld();
-    return result;
-}
-
-std::optional<QVector<ImgXPage>> ImagePrefetcher::decoded(const QString &path)
-{
-    const std::shared_ptr<Decode> result = finished(path);
-    if (!result || !result->ok)
+    if (!result->ok) {
+        if (failure)
+            *failure = result->failure;
         return std::nullopt;
+    }
     return result->pages;
-}
-
-std::optional<QString> ImagePrefetcher::failure(const QString &path)
-{
-    const std::shared_ptr<Decode> result = finished(path);
-    if (!result || result->ok || result->failure.isEmpty())
-        return std::nullopt;
-    return result->failure;
 }
 
 ImagePrefetcher::Entry ImagePrefetcher::entryOf(const QString &path, const std::shared_ptr<Decode> &decode)

@@ -33,13 +33,11 @@ public:
     // Whether that decode has ended.
     bool isReady(const QString &path) const;
     // The pages of the unchanged file, waiting for a decode under way;
-    // nothing when there is no decode of it or the decode failed.
-    std::optional<QVector<ImgXPage>> decoded(const QString &path);
-    // Why the decode of the unchanged file failed, waiting for a decode
-    // under way; nothing when there is no decode of it or it succeeded.
-    // A failure is held like a success, so a file that cannot be decoded
-    // (one stopped after the time limit, say) is not decoded again.
-    std::optional<QString> failure(const QString &path);
+    // nothing when there is no decode of it or the decode failed. A failure
+    // is held like a success, so a file that cannot be decoded (one stopped
+    // after the time limit, say) is not decoded again: `failure`, when
+    // given, receives why, where the decoder said.
+    std::optional<QVector<ImgXPage>> decoded(const QString &path, QString *failure = nullptr);
     // Starts a decode of the file, first in preference, unless one is held.
     void add(const QString &path);
     // Holds a decode made elsewhere.
@@ -81,7 +79,6 @@ private:
     static Entry entryFor(const QString &path);
     static Entry entryOf(const QString &path, const std::shared_ptr<Decode> &decode);
     const Entry *find(const QString &path) const;
-    std::shared_ptr<Decode> finished(const QString &path);
     void hold(const Entry &entry);
     Entry start(const QString &path);
     void enforceCap();

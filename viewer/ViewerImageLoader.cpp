@@ -37,21 +37,18 @@ void ViewerImageLoader::remember(const QString &path, bool reduced)
     m_reduced = reduced;
 }
 
-void ViewerImageLoader::showDecoded(const QString &path)
-{
-    m_imgX->document().setPages(*m_prefetcher->decoded(path), 0);
-    remember(path, false);
-}
-
 // A failure held for the unchanged file is given again at once: a file
 // that took the whole time limit to fail costs it once, not at every load.
 bool ViewerImageLoader::showHeld(const QString &path)
 {
-    if (const std::optional<QString> failure = m_prefetcher->failure(path))
-        throw ImgXError(*failure);
-    if (!m_prefetcher->decoded(path))
+    QString failure;
+    const std::optional<QVector<ImgXPage>> pages = m_prefetcher->decoded(path, &failure);
+    if (!failure.isEmpty())
+        throw ImgXError(failure);
+    if (!pages)
         return false;
-    showDecoded(path);
+    m_imgX->document().setPages(*pages, 0);
+    remember(path, false);
     return true;
 }
 
@@ -120,9 +117,9 @@ void ViewerImageLoader::ensureFull()
         return;
     const QString path = m_path;
     m_prefetcher->add(path);
-    if (m_prefetcher->decoded(path)) {
+    if (const std::optional<QVector<ImgXPage>> pages = m_prefetcher->decoded(path)) {
         const int page = m_imgX->document().currentPage();
-        m_imgX->document().setPages(*m_prefetcher->decoded(path), page);
+        m_imgX->document().setPages(*pages, page);
         remember(path, false);
         return;
     }

@@ -43,7 +43,8 @@ private:
     // The thumbnail size for a first frame of at least half the pixels it
     // is shown with, or 0 when only the full decode will do.
     int reducedScaleFor(const QString &path) const;
-    void showDecoded(const QString &path);
+    // Shows the held decode of the unchanged file, or throws ImgXError with
+    // the failure held for it; false when neither is held.
     bool showHeld(const QString &path);
     void remember(const QString &path, bool reduced);
     qint64 shownKey() const;

@@ -185,23 +185,12 @@ bool writeShapeWmf(const QString &path)
 
 bool writeShapeEmf(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    EMFTRACK *et = nullptr;
-    EMFHANDLES *eht = nullptr;
-    if (emf_start(name.constData(), 4096, 4096, &et) != 0 || emf_htable_create(16, 16, &eht) != 0)
-        return false;
-    auto add = [et](char *record) { return emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), et, 1) == 0; };
-    const U_RECTL bounds = rectl_set(U_POINTL{0, 0}, U_POINTL{199, 99});
-    const U_RECTL frame = rectl_set(U_POINTL{0, 0}, U_POINTL{5292, 2646});   // 0.01 mm at 96 dpi
-    uint32_t brush = 0;
-    const bool ok =
-        add(U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(1920, 1080), sizel_set(508, 286), 0))
-        && add(createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(255, 0, 0), 0)))
-        && add(selectobject_set(brush, eht)) && add(U_EMRRECTANGLE_set(rectl_set(U_POINTL{20, 10}, U_POINTL{120, 60})))
-        && add(U_EMREOF_set(0, nullptr, et)) && emf_finish(et, eht) == 0;
-    emf_free(&et);
-    emf_htable_free(&eht);
-    return ok;
+    // The frame is 200 x 100 pixels of the reference screen in 0.01 mm.
+    return writeEmf(path, QRect(0, 0, 200, 100), QRect(0, 0, 5293, 2647), [](const EmfAdd &add, EMFHANDLES *eht) {
+        uint32_t brush = 0;
+        return add(createbrushindirect_set(&brush, eht, logbrush_set(U_BS_SOLID, colorref_set(255, 0, 0), 0)))
+            && add(selectobject_set(brush, eht)) && add(U_EMRRECTANGLE_set(rectl_set(U_POINTL{20, 10}, U_POINTL{120, 60})));
+    });
 }
 
 QPoint dotOf(int frame)
