@@ -26,18 +26,6 @@ void FileMover::copyItem(const QString &src, const QString &dst, bool mayReplace
         copyFile(src, dst, mayReplace, false);
 }
 
-void FileMover::mergeCopy(const QString &src, const QString &dst)
-{
-    for (const QString &name : childrenOf(src)) {
-        const QString from = joined(src, name);
-        const QString to = joined(dst, name);
-        if (mergeConflict(from, to))
-            mergeCopy(from, to);
-        else
-            copyItem(from, to, true);
-    }
-}
-
 void FileMover::moveItem(const QString &src, const QString &dst, bool mayReplace)
 {
     const int err = renameEntry(src, dst, mayReplace);
@@ -53,17 +41,19 @@ void FileMover::moveItem(const QString &src, const QString &dst, bool mayReplace
         moveFileAcross(src, dst, mayReplace);
 }
 
-void FileMover::mergeMove(const QString &src, const QString &dst)
+void FileMover::merge(const QString &src, const QString &dst, bool move)
 {
     for (const QString &name : childrenOf(src)) {
         const QString from = joined(src, name);
         const QString to = joined(dst, name);
         if (mergeConflict(from, to))
-            mergeMove(from, to);
-        else
+            merge(from, to, move);
+        else if (move)
             moveItem(from, to, true);
+        else
+            copyItem(from, to, true);
     }
-    if (::rmdir(native(src).constData()) != 0)
+    if (move && ::rmdir(native(src).constData()) != 0)
         throw OperationError{DE_ACCESSDENIEDSRC, reasonOf(errno)};
 }
 
