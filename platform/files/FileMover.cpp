@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,9 +88,11 @@ void FileMover::moveFileAcross(const QString &src, const QString &dst, bool mayR
                           : OperationError{DE_ACCESSDENIEDSRC, reasonOf(err)};
         }
     } catch (...) {
-        qCWarning(lcFiles, "Cannot move %s to %s", qUtf8Printable(src), qUtf8Printable(dst));
-        if (!aside.isEmpty())
-            renameEntry(aside, dst, false);
+        // The failure itself is the operation's to report (or a Cancel);
+        // a replaced file that cannot go back would otherwise go unsaid.
+        if (!aside.isEmpty() && renameEntry(aside, dst, false) != 0)
+            qCWarning(lcFiles, "Cannot put %s back after a failed move; it is kept as %s", qUtf8Printable(dst),
+                      qUtf8Printable(aside));
         throw;
     }
     if (!aside.isEmpty())
@@ -241,8 +244,9 @@ void FileMover::copyLink(const QString &src, const QString &dst, bool mayReplace
     try {
         place(temp, dst, mayReplace);
     } catch (...) {
-        qCWarning(lcFiles, "Cannot copy the link %s to %s", qUtf8Printable(src), qUtf8Printable(dst));
-        ::unlink(native(temp).constData());
+        if (::unlink(native(temp).constData()) != 0)
+            qCWarning(lcFiles, "Cannot remove the link %s left by a failed copy: %s", qUtf8Printable(temp),
+                      std::strerror(errno));
         throw;
     }
 }
