@@ -1,5 +1,6 @@
 #include "ImageExplore.h"
 
+#include "BrowserLog.h"
 #include "BrowserPictures.h"
 #include "FileSystemObject.h"
 #include "FolderSearch.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -52,6 +54,17 @@ EntryKind entryKind(const QString &path)
     if (errno == ENOENT && ::lstat(native.constData(), &st) != 0)
         return EntryKind::Gone;
     return EntryKind::Folder;
+}
+
+// What a search of the folder could not read goes to the log, once for each
+// listing or image list however many passes it takes.
+void logWhatWasPassedOver(const QString &folder, const FolderSearch &search)
+{
+    if (search.readError() != 0)
+        qCWarning(lcBrowser, "Cannot read the folder %s: %s", qUtf8Printable(folder), std::strerror(search.readError()));
+    for (const QString &name : search.unreadableNames())
+        qCWarning(lcBrowser) << "passed over an entry of" << folder << "named" << name
+                             << "- its name is not valid UTF-8, so it cannot be opened";
 }
 
 }
@@ -201,18 +214,21 @@ void ImageExplore::ListFolder(const QString &path, const QString &pattern, const
     // Count pass: names and attributes only, so the placeholders show at once.
     int count = 0;
     QStringList imageFiles;
-    QString name;
-    for (FolderSearch search(folder + QLatin1Char('*')); search.next(name);) {
-        if (isDots(name))
-            continue;
-        const QString full = folder + name;
-        const EntryKind kind = entryKind(full);
-        if (kind == EntryKind::Folder) {
-            ++count;
-        } else if (kind == EntryKind::File && IsSupportedFile(full)) {
-            ++count;
-            imageFiles << full;
+    {
+        FolderSearch search(folder + QLatin1Char('*'));
+        for (QString name; search.next(name);) {
+            if (isDots(name))
+                continue;
+            const QString full = folder + name;
+            const EntryKind kind = entryKind(full);
+            if (kind == EntryKind::Folder) {
+                ++count;
+            } else if (kind == EntryKind::File && IsSupportedFile(full)) {
+                ++count;
+                imageFiles << full;
+            }
         }
+        logWhatWasPassedOver(folder, search);
     }
     m_pixelRatio = lv->devicePixelRatioF();
     m_prefetch.start(imageFiles, m_pixelRatio);
@@ -278,7 +294,8 @@ QStringList ImageExplore::GetImageList(const QString &path, const QString &Searc
     const QString folder = withSeparator(path);
     QStringList result;
     QString name;
-    for (FolderSearch search(folder + SearchStr); search.next(name);) {
+    FolderSearch search(folder + SearchStr);
+    while (search.next(name)) {
         if (isDots(name))
             continue;
         const QString full = folder + name;
@@ -287,6 +304,7 @@ QStringList ImageExplore::GetImageList(const QString &path, const QString &Searc
         if (IsSupportedFile(full) && !FSO().FolderExists(full) && entryKind(full) != EntryKind::Gone)
             result << full;
     }
+    logWhatWasPassedOver(folder, search);
     return result;
 }
 

@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,18 +25,6 @@ void FileMover::copyItem(const QString &src, const QString &dst, bool mayReplace
         copyFolder(src, dst, false);
     else
         copyFile(src, dst, mayReplace, false);
-}
-
-void FileMover::mergeCopy(const QString &src, const QString &dst)
-{
-    for (const QString &name : childrenOf(src)) {
-        const QString from = joined(src, name);
-        const QString to = joined(dst, name);
-        if (mergeConflict(from, to))
-            mergeCopy(from, to);
-        else
-            copyItem(from, to, true);
-    }
 }
 
 void FileMover::moveItem(const QString &src, const QString &dst, bool mayReplace)
@@ -53,17 +42,19 @@ void FileMover::moveItem(const QString &src, const QString &dst, bool mayReplace
         moveFileAcross(src, dst, mayReplace);
 }
 
-void FileMover::mergeMove(const QString &src, const QString &dst)
+void FileMover::merge(const QString &src, const QString &dst, bool move)
 {
     for (const QString &name : childrenOf(src)) {
         const QString from = joined(src, name);
         const QString to = joined(dst, name);
         if (mergeConflict(from, to))
-            mergeMove(from, to);
-        else
+            merge(from, to, move);
+        else if (move)
             moveItem(from, to, true);
+        else
+            copyItem(from, to, true);
     }
-    if (::rmdir(native(src).constData()) != 0)
+    if (move && ::rmdir(native(src).constData()) != 0)
         throw OperationError{DE_ACCESSDENIEDSRC, reasonOf(errno)};
 }
 
@@ -97,9 +88,11 @@ void FileMover::moveFileAcross(const QString &src, const QString &dst, bool mayR
                           : OperationError{DE_ACCESSDENIEDSRC, reasonOf(err)};
         }
     } catch (...) {
-        qCWarning(lcFiles, "Cannot move %s to %s", qUtf8Printable(src), qUtf8Printable(dst));
-        if (!aside.isEmpty())
-            renameEntry(aside, dst, false);
+        // The failure itself is the operation's to report (or a Cancel);
+        // a replaced file that cannot go back would otherwise go unsaid.
+        if (!aside.isEmpty() && renameEntry(aside, dst, false) != 0)
+            qCWarning(lcFiles, "Cannot put %s back after a failed move; it is kept as %s", qUtf8Printable(dst),
+                      qUtf8Printable(aside));
         throw;
     }
     if (!aside.isEmpty())
@@ -251,8 +244,9 @@ void FileMover::copyLink(const QString &src, const QString &dst, bool mayReplace
     try {
         place(temp, dst, mayReplace);
     } catch (...) {
-        qCWarning(lcFiles, "Cannot copy the link %s to %s", qUtf8Printable(src), qUtf8Printable(dst));
-        ::unlink(native(temp).constData());
+        if (::unlink(native(temp).constData()) != 0)
+            qCWarning(lcFiles, "Cannot remove the link %s left by a failed copy: %s", qUtf8Printable(temp),
+                      std::strerror(errno));
         throw;
     }
 }

@@ -12,11 +12,11 @@ public:
     explicit FileMover(OperationProgress &progress) : m_progress(progress) {}
 
     void copyItem(const QString &src, const QString &dst, bool mayReplace);
-    // Copies the folder's contents into an existing folder; files of the
-    // same name are replaced (the user agreed to that for the whole folder).
-    void mergeCopy(const QString &src, const QString &dst);
     void moveItem(const QString &src, const QString &dst, bool mayReplace);
-    void mergeMove(const QString &src, const QString &dst);
+    // Copies or moves the folder's contents into an existing folder; files
+    // of the same name are replaced (the user agreed to that for the whole
+    // folder). A moved folder is removed once it is empty.
+    void merge(const QString &src, const QString &dst, bool move);
     void removeItem(const QString &path);
 
 private:

@@ -1,12 +1,9 @@
 #include "FolderSearch.h"
 
-#include "FilesLog.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <utility>
 #include <vector>
@@ -33,14 +30,15 @@ bool keyedBefore(const Keyed &a, const Keyed &b)
 
 // The whole folder is read at the start: the order is only known once
 // every name is in.
-std::vector<Keyed> readFolder(const QString &folder, const QRegularExpression *pattern)
+std::vector<Keyed> readFolder(const QString &folder, const QRegularExpression *pattern, int &error,
+                              QStringList &unreadable)
 {
     std::vector<Keyed> entries;
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir) {
         // A folder that is not there is an answer, not a failure.
         if (errno != ENOENT && errno != ENOTDIR)
-            qCWarning(lcFiles, "Cannot read the folder %s: %s", qUtf8Printable(folder), std::strerror(errno));
+            error = errno;
         return entries;
     }
     while (const dirent *entry = ::readdir(dir)) {
@@ -48,8 +46,7 @@ std::vector<Keyed> readFolder(const QString &folder, const QRegularExpression *p
         // A name that is not UTF-8 decodes to another name, which leads to
         // no file: it cannot be listed or opened.
         if (QFile::encodeName(name) != entry->d_name) {
-            qCWarning(lcFiles) << "passed over an entry of" << folder << "named" << name
-                               << "- its name is not valid UTF-8, so it cannot be opened";
+            unreadable << std::move(name);
             continue;
         }
         if (!pattern || pattern->match(name).hasMatch())
@@ -72,7 +69,7 @@ FolderSearch::FolderSearch(const QString &searchPath)
     const QRegularExpression matcher(
         matchAll ? QString() : QRegularExpression::wildcardToRegularExpression(pattern),
         QRegularExpression::CaseInsensitiveOption);
-    std::vector<Keyed> entries = readFolder(folder, matchAll ? nullptr : &matcher);
+    std::vector<Keyed> entries = readFolder(folder, matchAll ? nullptr : &matcher, m_readError, m_unreadable);
     std::sort(entries.begin(), entries.end(), keyedBefore);
     m_names.reserve(qsizetype(entries.size()));
     for (Keyed &entry : entries)

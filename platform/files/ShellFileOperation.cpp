@@ -312,7 +312,7 @@ private:
         if (s.isDir && t.isDir) {
             if (ask(mergeQuestion(target), QStringLiteral("Confirm Folder Replace"), moreFollow) != Prompts::Yes)
                 return ItemResult::Skipped;
-            move ? m_mover.mergeMove(src, target) : m_mover.mergeCopy(src, target);
+            m_mover.merge(src, target, move);
             return ItemResult::Done;
         }
         if (s.isDir)

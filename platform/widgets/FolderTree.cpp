@@ -72,7 +72,11 @@ FolderTree::FolderTree(QWidget *parent) : QWidget(parent), m_view(new QTreeWidge
     m_desktop->setExpanded(true);
     m_view->setCurrentItem(m_desktop);
 
-    connect(m_view, &QTreeWidget::itemExpanded, this, &FolderTree::populate);
+    connect(m_view, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        // setPath opens the nodes it has just read on its way down.
+        if (!m_settingPath)
+            populate(item);
+    });
     connect(m_view, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current) { currentChanged(current); });
     connect(m_view, &QTreeWidget::itemClicked, this, [this] {

@@ -5,6 +5,7 @@
 
 #include "ImageList.h"
 #include "ListView.h"
+#include "LoggedWarnings.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
@@ -361,10 +362,12 @@ TEST_F(ListingTest, NamesThatCannotBeSpeltBackAreLeftOutOfBothLists)
     ASSERT_GE(fd, 0);
     ::close(fd);
 
+    const LoggedWarnings log;
     browser->ExplorePath(dir);
     const QStringList listed = browser->files();
     EXPECT_EQ(listed, QStringList{dir + "/a.png"});
     EXPECT_EQ(browser->GetImageList(dir, "*.*"), listed);
+    EXPECT_TRUE(log.has("qmr.browser", "not valid UTF-8"));   // the only trace of it
     ::unlink(raw.constData());   // the temporary folder cannot spell it either
 }
 
