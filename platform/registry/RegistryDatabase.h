@@ -60,6 +60,7 @@ private:
     bool canTakeWriteLock();
     Outcome openForWriting(sqlite3 **db);
     Outcome openForReading(sqlite3 **db);
+    int openForReadingAs(const char *query, sqlite3 **db);
     bool keepAside();
 
     QString m_path;
