@@ -351,13 +351,7 @@ StoreState openStore(int waitMs)
     ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    switch (s.database.openWithin(waitMs)) {
-    case RegistryDatabase::State::Ready: return StoreState::Ready;
-    case RegistryDatabase::State::ReadOnly: return StoreState::ReadOnly;
-    case RegistryDatabase::State::InUse: return StoreState::InUse;
-    case RegistryDatabase::State::Unavailable: break;
-    }
-    return StoreState::Unavailable;
+    return s.database.openWithin(waitMs);
 }
 
 void keepReadOnly()

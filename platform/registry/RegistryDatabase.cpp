@@ -194,8 +194,9 @@ bool RegistryDatabase::waitForLock()
     return true;
 }
 
-RegistryDatabase::State RegistryDatabase::openWithin(int waitMs)
+Registry::StoreState RegistryDatabase::openWithin(int waitMs)
 {
+    using State = Registry::StoreState;
     close();
     m_keptReadOnly = false;
     m_unusable = false;
