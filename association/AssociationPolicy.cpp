@@ -81,10 +81,8 @@ bool AssociateAll()
     const QString lost = firstRun ? QString() : lostTypes();
     if (watch.failed())
         return leftAlone("the settings could not be read");
-    if (!firstRun && lost.isEmpty()) {
-        associateAll();     // every type is associated: nothing is written
-        return true;
-    }
+    if (!firstRun && lost.isEmpty())
+        return true;        // every type is associated: nothing to write
     if (!firstRun && Prompts::MsgBox(questionText(lost), Prompts::YesNo | Prompts::Question) != Prompts::Yes)
         return false;
     registerAll();

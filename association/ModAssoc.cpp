@@ -196,10 +196,10 @@ void CreateProgID(const QString &progId, const QString &description, const QStri
 void Associate(const QString &extension, const QString &progId)
 {
     Registry::FailureWatch watch;
-    if (IsAssociated(extension, progId) == 1)
-        return;
-    const QString userKey = fileExtsKey(extension);
     const QString oldHandler = handlerOf(extension, HKEY_CLASSES_ROOT, extension, QString());
+    if (oldHandler == progId)
+        return;     // associated already
+    const QString userKey = fileExtsKey(extension);
     const QString oldChoice = handlerOf(extension, HKEY_CURRENT_USER, userKey, QStringLiteral("ProgID"));
     if (watch.failed()) {
         qCWarning(lcAssociation) << "the handler of" << extension << "could not be read; not associated";

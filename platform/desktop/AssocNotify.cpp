@@ -49,25 +49,35 @@ QString progIdOf(const ExtensionType &type)
     return progIdOf(QLatin1String(type.extension));
 }
 
-// A string value of the store, up to its first NUL; "" for anything else.
-QString readString(const QString &keyPath)
+// A value's bytes and type; "" with REG_NONE when it cannot be read.
+QByteArray readValue(HKEY root, const QString &keyPath, const QString &name, std::uint32_t *type)
 {
+    *type = Registry::REG_NONE;
     HKEY key = 0;
-    if (Registry::openKey(HKEY_CLASSES_ROOT, keyPath, Registry::KEY_READ, &key) != Registry::Success)
-        return QString();
-    QString text;
-    std::uint32_t type = 0;
+    if (Registry::openKey(root, keyPath, Registry::KEY_READ, &key) != Registry::Success)
+        return QByteArray();
+    QByteArray bytes;
     std::uint32_t size = 0;
-    if (Registry::queryValue(key, QString(), &type, nullptr, &size) == Registry::Success
-        && (type == Registry::REG_SZ || type == Registry::REG_EXPAND_SZ)) {
-        QByteArray bytes(int(size), '\0');
-        if (Registry::queryValue(key, QString(), nullptr, bytes.data(), &size) == Registry::Success) {
-            const int nul = bytes.indexOf('\0');
-            text = QString::fromUtf8(nul < 0 ? bytes : bytes.left(nul));
+    if (Registry::queryValue(key, name, type, nullptr, &size) == Registry::Success) {
+        bytes.resize(int(size));
+        if (Registry::queryValue(key, name, nullptr, bytes.data(), &size) != Registry::Success) {
+            bytes.clear();
+            *type = Registry::REG_NONE;
         }
     }
     Registry::closeKey(key);
-    return text;
+    return bytes;
+}
+
+// A string value of the store, up to its first NUL; "" for anything else.
+QString readString(const QString &keyPath)
+{
+    std::uint32_t type = 0;
+    const QByteArray bytes = readValue(HKEY_CLASSES_ROOT, keyPath, QString(), &type);
+    if (type != Registry::REG_SZ && type != Registry::REG_EXPAND_SZ)
+        return QString();
+    const int nul = bytes.indexOf('\0');
+    return QString::fromUtf8(nul < 0 ? bytes : bytes.left(nul));
 }
 
 // The program named by an open command "program %1".
@@ -199,18 +209,8 @@ bool editList(const QString &path, bool create, const std::function<void(MimeApp
 
 QByteArray replacedLine(const QString &mimeType, const QString &listPath)
 {
-    HKEY key = 0;
-    if (Registry::openKey(HKEY_CURRENT_USER, kReplacedLines + mimeType, Registry::KEY_READ, &key) != Registry::Success)
-        return QByteArray();
-    std::uint32_t size = 0;
-    QByteArray line;
-    if (Registry::queryValue(key, listPath, nullptr, nullptr, &size) == Registry::Success) {
-        line.resize(int(size));
-        if (Registry::queryValue(key, listPath, nullptr, line.data(), &size) != Registry::Success)
-            line.clear();
-    }
-    Registry::closeKey(key);
-    return line;
+    std::uint32_t type = 0;
+    return readValue(HKEY_CURRENT_USER, kReplacedLines + mimeType, listPath, &type);
 }
 
 void keepReplacedLine(const QString &mimeType, const QString &listPath, const QByteArray &line)

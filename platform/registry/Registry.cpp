@@ -274,21 +274,35 @@ bool mayWrite(const OpenKey &key)
     return !isReadOnly(key.root) && (key.access & KEY_SET_VALUE);
 }
 
-// Resolves a handle for one call under the store's lock: the key's row,
-// the rights the call needs, and the open database.
-long prepareCall(HKEY key, std::uint32_t needed, OpenKey *k, sqlite3 **db)
+// One call on an open key, holding the store's lock while it lives: the
+// key's row, the database open for the call, and whether the handle has the
+// rights the call needs (KEY_SET_VALUE for a write); result tells which of
+// these failed. The notice is made first so that it speaks after the lock
+// is released.
+struct KeyCall {
+    KeyCall(HKEY handle, std::uint32_t needed);
+
+    ResetNotice notice;
+    QMutexLocker<QMutex> lock;
+    OpenKey key;
+    sqlite3 *db = nullptr;
+    long result = Success;
+};
+
+KeyCall::KeyCall(HKEY handle, std::uint32_t needed) : lock(&store().mutex)
 {
-    if (!resolveHandle(key, k))
-        return InvalidHandle;
-    const bool allowed = needed == KEY_SET_VALUE ? mayWrite(*k) : (k->access & needed) == needed;
-    if (!allowed)
-        return AccessDenied;
+    if (!resolveHandle(handle, &key)) {
+        result = InvalidHandle;
+        return;
+    }
     const bool writing = needed == KEY_SET_VALUE;
+    if (writing ? !mayWrite(key) : (key.access & needed) != needed) {
+        result = AccessDenied;
+        return;
+    }
     RegistryDatabase &database = store().database;
-    *db = database.get(writing);
-    if (!*db)
-        return failure();
-    return writing && !database.writable() ? AccessDenied : Success;
+    db = database.get(writing);
+    result = !db ? failure() : writing && !database.writable() ? AccessDenied : Success;
 }
 
 bool isStringType(std::uint32_t type)
@@ -298,17 +312,13 @@ bool isStringType(std::uint32_t type)
 
 long writeValue(HKEY key, const QString &name, std::uint32_t type, const QByteArray &bytes)
 {
-    ResetNotice notice;
-    Store &s = store();
-    QMutexLocker lock(&s.mutex);
-    OpenKey k;
-    sqlite3 *db = nullptr;
-    if (const long result = prepareCall(key, KEY_SET_VALUE, &k, &db); result != Success)
-        return result;
-    if (const long found = findKey(db, k.keyId); found != Success)
+    KeyCall call(key, KEY_SET_VALUE);
+    if (call.result != Success)
+        return call.result;
+    if (const long found = findKey(call.db, call.key.keyId); found != Success)
         return found;
-    Statement st(db, "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES (?, ?, ?, ?, ?)");
-    st.bind(1, k.keyId).bind(2, name).bind(3, name.toLower()).bind(4, qint64(type)).bindBlob(5, bytes);
+    Statement st(call.db, "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES (?, ?, ?, ?, ?)");
+    st.bind(1, call.key.keyId).bind(2, name).bind(3, name.toLower()).bind(4, qint64(type)).bindBlob(5, bytes);
     return st.step() == SQLITE_DONE ? Success : failure();
 }
 
@@ -341,13 +351,7 @@ StoreState openStore(int waitMs)
     ResetNotice notice;
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    switch (s.database.openWithin(waitMs)) {
-    case RegistryDatabase::State::Ready: return StoreState::Ready;
-    case RegistryDatabase::State::ReadOnly: return StoreState::ReadOnly;
-    case RegistryDatabase::State::InUse: return StoreState::InUse;
-    case RegistryDatabase::State::Unavailable: break;
-    }
-    return StoreState::Unavailable;
+    return s.database.openWithin(waitMs);
 }
 
 void keepReadOnly()
@@ -402,15 +406,11 @@ long closeKey(HKEY key)
 
 long queryValue(HKEY key, const QString &name, std::uint32_t *type, char *data, std::uint32_t *size)
 {
-    ResetNotice notice;
-    Store &s = store();
-    QMutexLocker lock(&s.mutex);
-    OpenKey k;
-    sqlite3 *db = nullptr;
-    if (const long result = prepareCall(key, KEY_QUERY_VALUE, &k, &db); result != Success)
-        return result;
-    Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND lname = ?");
-    st.bind(1, k.keyId).bind(2, name.toLower());
+    KeyCall call(key, KEY_QUERY_VALUE);
+    if (call.result != Success)
+        return call.result;
+    Statement st(call.db, "SELECT type, data FROM vals WHERE key = ? AND lname = ?");
+    st.bind(1, call.key.keyId).bind(2, name.toLower());
     if (const int result = st.step(); result != SQLITE_ROW)
         return result == SQLITE_DONE ? NotFound : failure();
     const std::uint32_t storedType = std::uint32_t(st.int64(0));
@@ -448,18 +448,14 @@ long setValueRaw(HKEY key, const QString &name, std::uint32_t type, const QByteA
 
 long deleteValue(HKEY key, const QString &name)
 {
-    ResetNotice notice;
-    Store &s = store();
-    QMutexLocker lock(&s.mutex);
-    OpenKey k;
-    sqlite3 *db = nullptr;
-    if (const long result = prepareCall(key, KEY_SET_VALUE, &k, &db); result != Success)
-        return result;
-    Statement st(db, "DELETE FROM vals WHERE key = ? AND lname = ?");
-    st.bind(1, k.keyId).bind(2, name.toLower());
+    KeyCall call(key, KEY_SET_VALUE);
+    if (call.result != Success)
+        return call.result;
+    Statement st(call.db, "DELETE FROM vals WHERE key = ? AND lname = ?");
+    st.bind(1, call.key.keyId).bind(2, name.toLower());
     if (st.step() != SQLITE_DONE)
         return failure();
-    return sqlite3_changes(db) > 0 ? Success : NotFound;
+    return sqlite3_changes(call.db) > 0 ? Success : NotFound;
 }
 
 long deleteKey(HKEY parent, const QString &subKey)
@@ -501,15 +497,11 @@ long deleteKey(HKEY parent, const QString &subKey)
 
 long enumKey(HKEY key, std::uint32_t index, QString *name)
 {
-    ResetNotice notice;
-    Store &s = store();
-    QMutexLocker lock(&s.mutex);
-    OpenKey k;
-    sqlite3 *db = nullptr;
-    if (const long result = prepareCall(key, 0, &k, &db); result != Success)
-        return result;
-    Statement st(db, "SELECT name FROM keys WHERE parent = ? ORDER BY lname LIMIT 1 OFFSET ?");
-    st.bind(1, k.keyId).bind(2, qint64(index));
+    KeyCall call(key, 0);
+    if (call.result != Success)
+        return call.result;
+    Statement st(call.db, "SELECT name FROM keys WHERE parent = ? ORDER BY lname LIMIT 1 OFFSET ?");
+    st.bind(1, call.key.keyId).bind(2, qint64(index));
     if (const int result = st.step(); result != SQLITE_ROW)
         return result == SQLITE_DONE ? NoMoreItems : failure();
     if (name)

@@ -194,8 +194,9 @@ bool RegistryDatabase::waitForLock()
     return true;
 }
 
-RegistryDatabase::State RegistryDatabase::openWithin(int waitMs)
+Registry::StoreState RegistryDatabase::openWithin(int waitMs)
 {
+    using State = Registry::StoreState;
     close();
     m_keptReadOnly = false;
     m_unusable = false;
@@ -231,20 +232,28 @@ void RegistryDatabase::keepReadOnly()
 // fail until that program lets go.
 void RegistryDatabase::openReadOnlyUnchecked()
 {
-    const QString file = path();
-    if (!QFileInfo(file).isFile())
+    if (!QFileInfo(path()).isFile())
         return;
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded() + "?mode=ro";
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
-                        nullptr) != SQLITE_OK) {
-        qCWarning(lcStore) << "cannot open" << file << "for reading:" << sqlite3_errmsg(db);
+    if (openForReadingAs("?mode=ro", &db) != SQLITE_OK) {
+        qCWarning(lcStore) << "cannot open" << path() << "for reading:" << sqlite3_errmsg(db);
         closeDb(&db);
         return;
     }
-    sqlite3_busy_handler(db, onBusy, this);
     m_db = db;
     m_writable = false;
+}
+
+// Opens the file for reading only, as the URI query (a "?mode=ro", say)
+// asks, without looking into it yet.
+int RegistryDatabase::openForReadingAs(const char *query, sqlite3 **db)
+{
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path()).absoluteFilePath()).toEncoded() + query;
+    const int result =
+        sqlite3_open_v2(uri.constData(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (result == SQLITE_OK)
+        sqlite3_busy_handler(*db, onBusy, this);
+    return result;
 }
 
 void RegistryDatabase::open()
@@ -316,17 +325,12 @@ RegistryDatabase::Outcome RegistryDatabase::openForWriting(sqlite3 **db)
 // way; read as unchanging it can.
 RegistryDatabase::Outcome RegistryDatabase::openForReading(sqlite3 **db)
 {
-    const QString file = path();
-    if (!QFileInfo(file).isFile())
+    if (!QFileInfo(path()).isFile())
         return Outcome::Failed;
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded();
     for (const char *query : {"?mode=ro", "?immutable=1"}) {
-        int result = sqlite3_open_v2((uri + query).constData(), db,
-                                     SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
-        if (result == SQLITE_OK) {
-            sqlite3_busy_handler(*db, onBusy, this);
+        int result = openForReadingAs(query, db);
+        if (result == SQLITE_OK)
             result = check(*db);
-        }
         if (result == SQLITE_OK)
             return Outcome::ReadOnly;
         closeDb(db);

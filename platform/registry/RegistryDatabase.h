@@ -8,6 +8,8 @@
 // own and a fresh store takes its place; one that cannot be kept aside (its
 // folder cannot be written) leaves the store closed for good.
 
+#include "Registry.h"
+
 #include <QDeadlineTimer>
 #include <QString>
 
@@ -17,8 +19,6 @@ class RegistryDatabase {
 public:
     ~RegistryDatabase();
 
-    enum class State { Ready, ReadOnly, InUse, Unavailable };
-
     // Where the store lives; closes the open database.
     void setPath(const QString &path);
     QString path() const;
@@ -27,7 +27,7 @@ public:
     // waitMs in all, and tells whether it can be written (Ready), can only
     // be read by this user (ReadOnly), is held by another program (InUse)
     // or cannot be opened at all.
-    State openWithin(int waitMs);
+    Registry::StoreState openWithin(int waitMs);
     // From now on the store is only read: it is opened once, without
     // waiting or checking, and never again for writing.
     void keepReadOnly();
@@ -60,6 +60,7 @@ private:
     bool canTakeWriteLock();
     Outcome openForWriting(sqlite3 **db);
     Outcome openForReading(sqlite3 **db);
+    int openForReadingAs(const char *query, sqlite3 **db);
     bool keepAside();
 
     QString m_path;

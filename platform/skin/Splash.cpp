@@ -11,7 +11,8 @@ namespace {
 // The splash stays on top of every window, so it closes before a dialog or
 // message box comes on screen: nothing the user must answer lies under it,
 // and no key meant for the splash's time answers it unseen. A widget's
-// show event comes before its window is mapped.
+// show event comes before its window is mapped. The watch sees every event
+// of the program, so it ends when the splash closes.
 class DialogWatch : public QObject {
 public:
     explicit DialogWatch(QSplashScreen *splash) : QObject(splash), m_splash(splash)
@@ -22,7 +23,11 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && watched != m_splash && watched->isWidgetType()) {
+        if (watched == m_splash) {
+            // Closed, not just unmapped by the window manager for a while.
+            if (event->type() == QEvent::Hide && m_splash->isHidden())
+                qApp->removeEventFilter(this);
+        } else if (event->type() == QEvent::Show && watched->isWidgetType()) {
             const auto *widget = static_cast<QWidget *>(watched);
             if (widget->isWindow() && (widget->isModal() || widget->windowType() == Qt::Dialog))
                 m_splash->close();
