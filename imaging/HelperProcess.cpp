@@ -1,7 +1,6 @@
 #include "HelperProcess.h"
 
 #include "DecodeDeadline.h"
-#include "ImagingLog.h"
 
 #include <cerrno>
 #include <cstring>
@@ -38,7 +37,9 @@ void writeAll(int fd, const char *data, qint64 size)
         writeAll(fd, e.what(), qint64(std::strlen(e.what())));
         status = 2;
     } catch (...) {
-        qCWarning(lcImaging, "The helper process failed");
+        // Carried to the program as a failed conversion, which it reports.
+        // No logging here: a lock another thread held at the fork would keep
+        // the child waiting until it is stopped.
         status = 2;
     }
     // No exit handlers: they belong to the parent.

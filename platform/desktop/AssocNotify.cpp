@@ -201,10 +201,7 @@ bool editList(const QString &path, bool create, const std::function<void(MimeApp
     }
     MimeAppsList list(content);
     edit(list);
-    if (SmallFile::writeIfChanged(path, list.content()))
-        return true;
-    qCWarning(lcDesktop) << "cannot write" << path;
-    return false;
+    return SmallFile::writeIfChanged(path, list.content());   // which says why it could not
 }
 
 QByteArray replacedLine(const QString &mimeType, const QString &listPath)
