@@ -297,12 +297,6 @@ void frmViwer::LoadSettings()
     m_FullScreen = ViewerSettings::readFullScreen();
 }
 
-void frmViwer::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
 void frmViwer::Form_Resize()
 {
     if (m_ResizeLock != 0)
@@ -482,8 +476,10 @@ void frmViwer::startPendingPrefetch()
 
 bool frmViwer::eventFilter(QObject *watched, QEvent *event)
 {
-    // The room below the menu bar changes without the window's size too
-    // (a menu bar that wraps, bars shown again after full screen).
+    // The layout follows the room below the menu bar, which changes with
+    // the window's size and without it too (a menu bar that wraps, bars
+    // shown again after full screen). The window's own resize comes after
+    // its layout has resized this room, and needs no layout of its own.
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         Form_Resize();
     if (watched == m_imgX && event->type() == QEvent::Paint && m_prefetchPending)
