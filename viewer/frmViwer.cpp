@@ -1045,9 +1045,10 @@ void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
     if (m_Index >= 0 && m_Index < m_Files.size())
         m_Files[m_Index] = newPath;
     setWindowTitle(ViewerCaption::forPath(newPath));
+    const QString replacedPath = QDir::cleanPath(newPath);
     bool replaced = false;
     for (int i = int(m_Files.size()) - 1; i >= 0; --i) {
-        if (i == m_Index || QDir::cleanPath(m_Files[i]) != QDir::cleanPath(newPath))
+        if (i == m_Index || QDir::cleanPath(m_Files[i]) != replacedPath)
             continue;
         m_Files.removeAt(i);
         m_Index -= i < m_Index ? 1 : 0;
