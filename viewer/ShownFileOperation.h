@@ -1,7 +1,8 @@
 #pragma once
 // One file operation on the file the viewer shows: the destination folder
 // or the new name is asked for first, then ShellFileOperation does the
-// work with its own confirmations, progress and error messages. What became of the file is read back from the file system.
+// work with its own confirmations, progress and error messages. What
+// became of the file is read back from the file system.
 
 #include "FileOpCode.h"
 

@@ -1,34 +1,27 @@
 #include "WorkWhilePainting.h"
 
 #include <QEventLoop>
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QThreadPool>
 
 #include <exception>
 #include <memory>
-#include <mutex>
 
 namespace WorkWhilePainting {
 
-namespace {
-
-// What the worker and the waiting loop share. The loop is known to the
-// worker only while it runs, under the lock, so the worker never wakes
-// a loop that is gone.
-struct Shared {
-    std::mutex mutex;
-    QEventLoop *loop = nullptr;
-    bool done = false;
-    std::exception_ptr error;
-};
-
-}
-
 bool run(std::function<void()> work)
 {
-    auto shared = std::make_shared<Shared>();
+    // The worker's outcome: what it threw, or nothing. The watcher stops
+    // listening when it goes, so a worker that ends after the wait gave up
+    // wakes no one.
+    auto promise = std::make_shared<QPromise<std::exception_ptr>>();
+    QFutureWatcher<std::exception_ptr> watcher;
     QEventLoop loop;
-    shared->loop = &loop;
-    QThreadPool::globalInstance()->start([shared, work = std::move(work)] {
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, work = std::move(work)] {
         std::exception_ptr error;
         try {
             work();
@@ -36,19 +29,15 @@ bool run(std::function<void()> work)
             // Not swallowed: carried to the waiting thread, which rethrows it.
             error = std::current_exception();
         }
-        const std::lock_guard<std::mutex> lock(shared->mutex);
-        shared->done = true;
-        shared->error = error;
-        if (shared->loop)
-            QMetaObject::invokeMethod(shared->loop, &QEventLoop::quit, Qt::QueuedConnection);
+        promise->addResult(error);
+        promise->finish();
     });
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    const std::lock_guard<std::mutex> lock(shared->mutex);
-    shared->loop = nullptr;
-    if (!shared->done)
+    const QFuture<std::exception_ptr> outcome = watcher.future();
+    if (!outcome.isFinished())
         return false;
-    if (shared->error)
-        std::rethrow_exception(shared->error);
+    if (const std::exception_ptr error = outcome.result())
+        std::rethrow_exception(error);
     return true;
 }
 

@@ -297,12 +297,6 @@ void frmViwer::LoadSettings()
     m_FullScreen = ViewerSettings::readFullScreen();
 }
 
-void frmViwer::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
 void frmViwer::Form_Resize()
 {
     if (m_ResizeLock != 0)
@@ -482,8 +476,10 @@ void frmViwer::startPendingPrefetch()
 
 bool frmViwer::eventFilter(QObject *watched, QEvent *event)
 {
-    // The room below the menu bar changes without the window's size too
-    // (a menu bar that wraps, bars shown again after full screen).
+    // The layout follows the room below the menu bar, which changes with
+    // the window's size and without it too (a menu bar that wraps, bars
+    // shown again after full screen). The window's own resize comes after
+    // its layout has resized this room, and needs no layout of its own.
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         Form_Resize();
     if (watched == m_imgX && event->type() == QEvent::Paint && m_prefetchPending)
@@ -1049,9 +1045,10 @@ void frmViwer::afterRename(const QString &oldPath, const QString &newPath)
     if (m_Index >= 0 && m_Index < m_Files.size())
         m_Files[m_Index] = newPath;
     setWindowTitle(ViewerCaption::forPath(newPath));
+    const QString replacedPath = QDir::cleanPath(newPath);
     bool replaced = false;
     for (int i = int(m_Files.size()) - 1; i >= 0; --i) {
-        if (i == m_Index || QDir::cleanPath(m_Files[i]) != QDir::cleanPath(newPath))
+        if (i == m_Index || QDir::cleanPath(m_Files[i]) != replacedPath)
             continue;
         m_Files.removeAt(i);
         m_Index -= i < m_Index ? 1 : 0;

@@ -8,6 +8,7 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -41,33 +42,6 @@ QVector<int> sheetOrder(int count, int copies, bool collate, bool reverse)
     }
     return order;
 }
-
-// Takes the copies and the page order off the printer while the sheets go
-// out, each once, and gives them back after, for the next print dialog.
-class CopiesTakenOver {
-public:
-    explicit CopiesTakenOver(QPrinter &printer)
-        : count(printer.copyCount()), collate(printer.collateCopies()),
-          reverse(printer.pageOrder() == QPrinter::LastPageFirst), m_printer(printer)
-    {
-        printer.setCopyCount(1);
-        printer.setPageOrder(QPrinter::FirstPageFirst);
-    }
-    ~CopiesTakenOver()
-    {
-        m_printer.setCopyCount(count);
-        m_printer.setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
-    }
-    CopiesTakenOver(const CopiesTakenOver &) = delete;
-    CopiesTakenOver &operator=(const CopiesTakenOver &) = delete;
-
-    const int count;
-    const bool collate;
-    const bool reverse;
-
-private:
-    QPrinter &m_printer;
-};
 
 void drawImage(QPainter &painter, QPrinter &printer, const QImage &image, bool center, bool fit)
 {
@@ -171,8 +145,18 @@ bool ImgXPrint::endDocument()
 void ImgXPrint::printSheets()
 {
     const QVector<Sheet> sheets = std::exchange(m_sheets, QVector<Sheet>());
-    const CopiesTakenOver copies(m_printer);
-    printInOrder(sheets, sheetOrder(int(sheets.size()), copies.count, copies.collate, copies.reverse));
+    // The printer makes no copies and keeps the order while the sheets go
+    // out; it has them back after, for the next print dialog.
+    const int copies = m_printer.copyCount();
+    const bool collate = m_printer.collateCopies();
+    const QPrinter::PageOrder pageOrder = m_printer.pageOrder();
+    m_printer.setCopyCount(1);
+    m_printer.setPageOrder(QPrinter::FirstPageFirst);
+    const auto restore = qScopeGuard([this, copies, pageOrder] {
+        m_printer.setCopyCount(copies);
+        m_printer.setPageOrder(pageOrder);
+    });
+    printInOrder(sheets, sheetOrder(int(sheets.size()), copies, collate, pageOrder == QPrinter::LastPageFirst));
 }
 
 // A file takes the whole document; a real printer gets a job of its own
@@ -183,9 +167,16 @@ void ImgXPrint::printInOrder(const QVector<Sheet> &sheets, const QVector<int> &o
     const bool toFile = !m_printer.outputFileName().isEmpty();
     QPainter painter;
     int job = -1;
+    int read = -1;
+    QImage image;
     for (const int index : order) {
         const Sheet &sheet = sheets[index];
-        const QImage image = sheet.image();
+        // Copies of a sheet that come out one after the other share one
+        // reading (one decode of a page) of its image.
+        if (index != read) {
+            image = sheet.image();
+            read = index;
+        }
         if (image.isNull())
             continue;
         if (painter.isActive() && !toFile && sheet.job != job && !painter.end())

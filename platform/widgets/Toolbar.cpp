@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QToolTip>
 
 namespace {
@@ -30,6 +31,7 @@ void Toolbar::AddButton(const QString &key, const QString &toolTip, const QPixma
     item.m_picture = picture;
     item.m_hoverPicture = hoverPicture;
     m_items.append(item);
+    layOut();
     updateGeometry();
     update();
 }
@@ -39,6 +41,7 @@ void Toolbar::AddSeparator()
     ToolbarItem item;
     item.m_style = ToolbarItem::Separator;
     m_items.append(item);
+    layOut();
     updateGeometry();
     update();
 }
@@ -60,24 +63,15 @@ void Toolbar::Refresh()
     repaint();
 }
 
-int Toolbar::itemWidth(const ToolbarItem &item) const
-{
-    return item.m_style == ToolbarItem::Separator ? separatorWidth() : buttonWidth(item);
-}
-
 QRect Toolbar::itemRect(int index) const
 {
-    if (index < 1 || index > m_items.size())
-        return QRect();
-    int x = kMargin;
-    for (int i = 1; i < index; ++i)
-        x += itemWidth(m_items[i - 1]);
-    return QRect(x, 0, itemWidth(m_items[index - 1]), height());
+    return index >= 1 && index <= m_rects.size() ? m_rects[index - 1] : QRect();
 }
 
-// In a toolbar narrower than its items the separators give up their room
-// first, so that the buttons still fit whole where they can.
-int Toolbar::separatorWidth() const
+// The items side by side from the left. In a toolbar narrower than its
+// items the separators give up their room first, so that the buttons still
+// fit whole where they can.
+void Toolbar::layOut()
 {
     int separators = 0;
     int needed = 2 * kMargin;
@@ -87,9 +81,16 @@ int Toolbar::separatorWidth() const
         else
             needed += buttonWidth(item);
     }
-    if (separators == 0 || needed + separators * kSeparatorWidth <= width())
-        return kSeparatorWidth;
-    return qBound(kNarrowSeparatorWidth, (width() - needed) / separators, kSeparatorWidth);
+    const int separatorWidth =
+        separators == 0 ? kSeparatorWidth
+                        : qBound(kNarrowSeparatorWidth, (width() - needed) / separators, kSeparatorWidth);
+    m_rects.clear();
+    int x = kMargin;
+    for (const ToolbarItem &item : m_items) {
+        const int itemWidth = item.m_style == ToolbarItem::Separator ? separatorWidth : buttonWidth(item);
+        m_rects.append(QRect(x, 0, itemWidth, height()));
+        x += itemWidth;
+    }
 }
 
 int Toolbar::buttonWidth(const ToolbarItem &item)
@@ -118,6 +119,12 @@ QSize Toolbar::sizeHint() const
     for (const ToolbarItem &item : m_items)
         width += item.m_style == ToolbarItem::Separator ? kSeparatorWidth : buttonWidth(item);
     return QSize(width, kDefaultPicture.height() + 2 * kButtonPadding);
+}
+
+void Toolbar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
 }
 
 void Toolbar::paintEvent(QPaintEvent *)

@@ -58,6 +58,7 @@ Q_SIGNALS:
     void ButtonClick(int Index, const QString &Key);
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -67,14 +68,15 @@ protected:
 
 private:
     int itemAt(const QPoint &pos) const;
-    int itemWidth(const ToolbarItem &item) const;
     static int buttonWidth(const ToolbarItem &item);
-    int separatorWidth() const;
+    // Works out where the items lie, when one is added or the size changes.
+    void layOut();
     bool isWhole(int index) const;
     void paintButton(QPainter &painter, int index, const QRect &rect) const;
     void setHovered(int index);
 
     QVector<ToolbarItem> m_items;
+    QVector<QRect> m_rects;   // where each item lies, in item order
     int m_hovered = 0;   // item number under the pointer, 0 for none
     int m_pressed = 0;   // item number the left button went down on
 };

@@ -72,6 +72,25 @@ TEST(ToolbarWidget, CheckedStateIsKeptAndDrawnPressed)
     EXPECT_TRUE(t.bar.Item(3).Checked());
 }
 
+// Narrowed, the separators give up room before a button is left out, and
+// a button left out takes no click; widened again, the separators get it back.
+TEST(ToolbarWidget, NarrowingTakesSeparatorRoomFirstAndWideningGivesItBack)
+{
+    ThreeButtons t;
+    QSignalSpy clicks(&t.bar, &Toolbar::ButtonClick);
+    const QSize full = t.bar.size();
+    t.bar.resize(full.width() - 6, full.height());
+    EXPECT_EQ(t.bar.itemRect(2).width(), 5);
+    EXPECT_EQ(t.bar.itemRect(5).right(), t.bar.width() - 2);
+    t.bar.resize(full.width() - 20, full.height());
+    t.click(5);
+    EXPECT_TRUE(clicks.isEmpty());
+    t.bar.resize(full);
+    EXPECT_EQ(t.bar.itemRect(2).width(), 8);
+    t.click(5);
+    EXPECT_EQ(clicks.size(), 1);
+}
+
 TEST(ToolbarPictureSet, SixteenDistinctPicturesOf40By32)
 {
     QList<QImage> seen;

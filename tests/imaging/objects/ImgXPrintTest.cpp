@@ -166,19 +166,25 @@ TEST_F(ImgXPrintTest, PrintPagesPutsEveryPageOnItsOwnSheet)
 }
 
 // A printer that writes a file makes no copies and keeps the order: the object makes them.
+// The printer keeps the copies and the order asked for, for the next print.
 TEST_F(ImgXPrintTest, CopiesCollationAndReverseOrderAreMade)
 {
     m_print.printer().setCopyCount(2);
     m_print.printer().setCollateCopies(true);
     m_print.printer().setPageOrder(QPrinter::LastPageFirst);
-    m_print.beginDocument();
-    for (int width : {40, 50, 60})
-        m_print.PrintImage("Orrindale", solid(width, 30), false, false);
-    EXPECT_TRUE(m_print.endDocument());
-    QList<int> widths;
-    for (const QImage &image : embedded())
-        widths << image.width();
-    EXPECT_EQ(widths, (QList<int>{60, 50, 40, 60, 50, 40}));
+    const auto printedWidths = [this] {
+        m_print.beginDocument();
+        for (int width : {40, 50, 60})
+            m_print.PrintImage("Orrindale", solid(width, 30), false, false);
+        EXPECT_TRUE(m_print.endDocument());
+        QList<int> widths;
+        for (const QImage &image : embedded())
+            widths << image.width();
+        return widths;
+    };
+    EXPECT_EQ(printedWidths(), (QList<int>{60, 50, 40, 60, 50, 40}));
+    m_print.printer().setCollateCopies(false);
+    EXPECT_EQ(printedWidths(), (QList<int>{60, 60, 50, 50, 40, 40}));
 }
 
 TEST_F(ImgXPrintTest, ImagesAreStoredWithoutLoss)
