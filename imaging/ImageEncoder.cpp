@@ -13,7 +13,6 @@
 #include <QSet>
 #include <QStorageInfo>
 
-#include <sys/statvfs.h>
 
 namespace {
 
@@ -79,13 +78,13 @@ QString folderRefusal(const QString &path)
     const QFileInfo info(folder);
     if (!info.isDir())
         return QStringLiteral("the folder %1 does not exist.").arg(folder);
-    struct statvfs disk {};
-    if (statvfs(QFile::encodeName(folder).constData(), &disk) == 0) {
-        if (disk.f_flag & ST_RDONLY)
+    const QStorageInfo disk(folder);
+    if (disk.isValid()) {
+        if (disk.isReadOnly())
             return QStringLiteral("the folder %1 is on a read-only disk.").arg(folder);
         // proc, sysfs and their kind have no room at all: they hold the
         // system's own entries only.
-        if (disk.f_blocks == 0)
+        if (disk.bytesTotal() == 0)
             return QStringLiteral("the folder %1 belongs to the system and holds no files.").arg(folder);
     }
     if (!info.isWritable())
